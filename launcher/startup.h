@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "engine/job_services.h"
+#include "engine/driver.h"
+#include "launcher/messages.h"
+#include "launcher/run_settings.h"
+#include "ui/toolkit.h"
+
+namespace tarvo {
+
+inline constexpr std::string_view kVersao = "7.9702";
+
+// One run of the program: the job state and the services startup hands to
+// the job and to the window.
+struct Launcher {
+  Launcher(PrinterService& printer_service, ui::Toolkit& ui_toolkit)
+      : printers(printer_service),
+        toolkit(ui_toolkit),
+        messages(ui_toolkit.dialogs_lazy(), state.settings) {}
+
+  JobState state;
+  PrinterService& printers;
+  ui::Toolkit& toolkit;
+  LauncherMessages messages;
+  WindowEnvironment window_environment;
+  // Set once a job has run: the run is over and the window must close.
+  std::optional<JobOutcome> outcome;
+
+  JobServices job_services() { return JobServices{state, printers, messages}; }
+};
+
+// The program's entry: sets up the job state, reads and classifies the print
+// file and prints at once or opens the printer chooser.
+void MAIN(Launcher& run, std::optional<std::string_view> argument);
+
+// Runs one print job on `printer`. The mode code reaches it but does not
+// change the job.
+void IMPRIMIR(Launcher& run, std::string_view mode, std::string_view printer);
+
+}  // namespace tarvo

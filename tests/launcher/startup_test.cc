@@ -1,0 +1,136 @@
+#include "launcher/startup.h"
+
+#include <gtest/gtest.h>
+
+#include "launcher/printer_table.h"
+#include "runtime/text.h"
+#include "tests/engine/print_file.h"
+#include "tests/launcher/fake_toolkit.h"
+
+namespace tarvo {
+namespace {
+
+class FakePrinters final : public PrinterService {
+ public:
+  std::vector<std::string> names;
+  std::string default_name;
+  int enumerations = 0;
+  std::vector<std::string> GETPRINTERS() override {
+    ++enumerations;
+    return names;
+  }
+  std::string GETDEFAULTPRINTER() override { return default_name; }
+  int PRINTFILERAW(const Value&, const Value&, const Value&) override { return 1; }
+};
+
+struct Startup : ::testing::Test {
+  FakePrinters printers;
+  test::FakeToolkit toolkit;
+  test::TempDir dir;
+  Launcher run{printers, toolkit};
+
+  std::string direct_file() {
+    return dir.write("job.txt", test::record({"N", "1", "1", "texto"}) + "=+IMPRESSAO_DIRETA+=").string();
+  }
+  std::vector<std::string> box_texts() const {
+    std::vector<std::string> t;
+    for (const auto& b : toolkit.boxes.shown) t.push_back(b.text);
+    return t;
+  }
+};
+
+TEST_F(Startup, NoArgumentEndsWithTheMissingFileMessage) {
+  MAIN(run, std::nullopt);
+  EXPECT_EQ(box_texts(), std::vector<std::string>{"Nao achou neunhum Arquivo para Imprimir 7.9702"});
+  EXPECT_EQ(printers.enumerations, 0);
+  EXPECT_FALSE(run.outcome.has_value());
+  EXPECT_FALSE(run.state.IMP.open);
+}
+
+TEST_F(Startup, DirectFileWithTheDefaultInstalledPrintsAtOnce) {
+  printers.names = {" Office_Laser ", "Label"};
+  printers.default_name = "Office_Laser";
+  MAIN(run, direct_file());
+  EXPECT_TRUE(box_texts().empty());
+  EXPECT_EQ(run.outcome, JobOutcome::done);
+  EXPECT_EQ(run.state.VIMPRESSORA, "Office_Laser");
+  EXPECT_EQ(run.state.WIMPRESSORAS, (std::vector<std::string>{"Office_Laser", "Label"}));
+  EXPECT_EQ(run.state.WFIM, 2u);
+  EXPECT_FALSE(run.state.IMP.open);
+}
+
+TEST_F(Startup, DefaultNotInstalledWarnsAndOpensTheWindow) {
+  printers.names = {"Label"};
+  printers.default_name = "Gone";
+  MAIN(run, direct_file());
+  EXPECT_EQ(box_texts(),
+            std::vector<std::string>{"Esta Impressora \"Gone\" NAO está Instalada neste Computador"});
+  EXPECT_FALSE(run.outcome.has_value());
+  EXPECT_TRUE(run.state.IMP.open);
+  EXPECT_EQ(run.state.V_CAMINHO_TEMP, run.state.VARQ_IMPRIMIR);
+}
+
+TEST_F(Startup, InstalledCheckIsCaseSensitiveAndMatchesByBeginning) {
+  printers.names = {"office_laser"};
+  printers.default_name = "Office_Laser";
+  MAIN(run, direct_file());
+  EXPECT_EQ(box_texts().size(), 1u);
+
+  FakePrinters longer;
+  longer.names = {"Office_Laser_2"};
+  longer.default_name = "Office_Laser";
+  Launcher again(longer, toolkit);
+  MAIN(again, direct_file());
+  EXPECT_EQ(again.outcome, JobOutcome::done);
+}
+
+TEST_F(Startup, NoDefaultOpensTheWindowSilently) {
+  printers.names = {"Label"};
+  MAIN(run, direct_file());
+  EXPECT_TRUE(box_texts().empty());
+  EXPECT_FALSE(run.outcome.has_value());
+  EXPECT_TRUE(run.state.IMP.open);
+  ASSERT_EQ(run.state.IMP.rows.size(), 1u);
+}
+
+TEST_F(Startup, UnreadableFileOpensTheWindow) {
+  printers.names = {"Label"};
+  printers.default_name = "Label";
+  MAIN(run, (dir.path() / "missing.txt").string());
+  EXPECT_TRUE(box_texts().empty());
+  EXPECT_TRUE(run.state.IMP.open);
+  EXPECT_EQ(run.state.V_DADOS_ARQUIVO, "");
+}
+
+TEST_F(Startup, ArgumentsWithoutExtensionPass) {
+  for (const std::string arg : {"JOB", ".TXT", "a"}) {
+    Launcher r(printers, toolkit);
+    MAIN(r, arg);
+    EXPECT_TRUE(r.state.IMP.open) << arg;
+  }
+  EXPECT_TRUE(box_texts().empty());
+}
+
+TEST(PrinterTable, DefaultFirstAndPrefixesLeftOut) {
+  ImpTable t;
+  fill_printer_table(t, {"Office_Laser", "Label", "Office"}, "Office_Laser");
+  ASSERT_EQ(t.rows.size(), 2u);
+  EXPECT_EQ(t.rows[0].nomeimpres, pad_right("Office_Laser  (Imp. PADRÃO) ", 70));
+  EXPECT_EQ(t.current_printer(), "Office_Laser");
+  EXPECT_EQ(t.rows[1].nomeimpres, pad_right("Label", 70));
+
+  ImpTable none;
+  fill_printer_table(none, {"A", "B"}, "");
+  EXPECT_EQ(none.rows.size(), 2u);
+}
+
+TEST(PrinterTable, LongNamesKeepTheWholePrinterName) {
+  ImpTable t;
+  const std::string name(90, 'P');
+  fill_printer_table(t, {name}, "");
+  EXPECT_EQ(t.current_printer(), name);
+  EXPECT_EQ(t.rows[0].nomeimpres.size(), 70u);
+}
+
+}  // namespace
+}  // namespace tarvo
