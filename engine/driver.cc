@@ -1,8 +1,20 @@
 #include "engine/driver.h"
 
+#include "engine/dos_printing.h"
 #include "engine/record_reader.h"
+#include "engine/slip_issuing.h"
 
 namespace tarvo {
+namespace {
+
+void report_not_found(JobServices& job) {
+  const std::string& enter = job.state.V_ENTER;
+  job.messages.G_ERRO(Value("Nao Achou o Inicio da Impressao do Arquivo " + enter +
+                            "Ou a versao do Kelm/Tarvo vorquelle e antiga," + enter +
+                            "ou o Usuário NÃO está configurado para usar o TarvoUSB em Z541"));
+}
+
+}  // namespace
 
 JobOutcome IMPRIMIR_TXT(JobServices& job, std::string_view) {
   JobState& s = job.state;
@@ -11,9 +23,14 @@ JobOutcome IMPRIMIR_TXT(JobServices& job, std::string_view) {
     if (!OBTER_LINHA_T_FILES_IMP(s)) break;
   }
   if (s.WNAO_ACHOU_INICIO) return JobOutcome::done;
-  job.messages.G_ERRO(Value("Nao Achou o Inicio da Impressao do Arquivo " + s.V_ENTER +
-                            "Ou a versao do Kelm/Tarvo vorquelle e antiga," + s.V_ENTER +
-                            "ou o Usuário NÃO está configurado para usar o TarvoUSB em Z541"));
+
+  // No record at all: a slip file, a DOS-standard file, or nothing to print.
+  if (IMPRESSAO_DE_BOLETOS(s.W_DADOS_ARQUIVO)) {
+    issue_slip_file(job);
+    return JobOutcome::slips;
+  }
+  if (IMPRESSAO_PADRAO_DOS_PRINTFILE(job, s.W_DADOS_ARQUIVO)) return JobOutcome::dos;
+  report_not_found(job);
   return JobOutcome::not_found;
 }
 
