@@ -16,9 +16,10 @@ void report_not_found(JobServices& job) {
 
 }  // namespace
 
-JobOutcome IMPRIMIR_TXT(JobServices& job, std::string_view) {
+JobOutcome IMPRIMIR_TXT(JobServices& job, std::string_view printer) {
   JobState& s = job.state;
   s.start_job(s.V_DADOS_ARQUIVO);
+  s.job_printer = std::string(printer);
   while (s.WII <= s.WFINAL) {
     if (!OBTER_LINHA_T_FILES_IMP(s)) break;
   }

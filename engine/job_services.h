@@ -6,12 +6,17 @@
 
 namespace tarvo {
 
-// Everything a job reaches outside the engine: the job state, the spooler
-// and the message boxes. Each later part of the printing layer joins here.
+class PageDeviceFactory;   // printing/page_device.h: opens page devices by printer name
+class AutomationRegistry;  // printing/automation.h: creates automation objects by class name
+
+// Everything a job reaches outside the engine: the job state, the spooler,
+// the message boxes, the page devices and the automation objects.
 struct JobServices {
   JobState& state;
   PrinterService& printers;
   Messages& messages;
+  PageDeviceFactory* pages = nullptr;
+  AutomationRegistry* automation = nullptr;
 };
 
 }  // namespace tarvo

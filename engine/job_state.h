@@ -81,6 +81,7 @@ struct JobState {
   bool WNAO_ACHOU_INICIO = false;
   bool W_PRIMEIRA_LINHA = true;
   std::string W_ACAO;
+  std::string job_printer;  // the printer the driver was started with
 
   // The twenty fields of the current record, in the file's order.
   std::string WCONFIG;

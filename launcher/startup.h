@@ -23,13 +23,15 @@ struct Launcher {
 
   JobState state;
   PrinterService& printers;
+  PageDeviceFactory* pages = nullptr;
+  AutomationRegistry* automation = nullptr;
   ui::Toolkit& toolkit;
   LauncherMessages messages;
   WindowEnvironment window_environment;
   // Set once a job has run: the run is over and the window must close.
   std::optional<JobOutcome> outcome;
 
-  JobServices job_services() { return JobServices{state, printers, messages}; }
+  JobServices job_services() { return JobServices{state, printers, messages, pages, automation}; }
 };
 
 // The program's entry: sets up the job state, reads and classifies the print
