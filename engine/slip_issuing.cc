@@ -204,11 +204,11 @@ bool OBTER_LINHA_BOLETO(JobState& s) {
   s.W_TIPO_DO_CAMPO.clear();
   s.W_CONTEUDO_CAMPO.clear();
   const std::string_view text = s.W_DADOS_ARQUIVO;
-  const std::size_t final = std::min(s.WFINAL, text.size());
+  const std::size_t last = std::min(s.WFINAL, text.size());
 
   // Search for the record start.
   for (;;) {
-    if (s.WII > final) return false;
+    if (s.WII > last) return false;
     if (starts_at(text, s.WII, WFINAL_ARQUIVO)) {
       s.WII += WFINAL_ARQUIVO.size();
       return false;
@@ -224,7 +224,7 @@ bool OBTER_LINHA_BOLETO(JobState& s) {
   // Collect name, type and content up to the record end.
   std::string working;
   int separators = 0;
-  while (s.WII <= final) {
+  while (s.WII <= last) {
     if (starts_at(text, s.WII, WFINAL_ARQUIVO)) {
       s.WII += WFINAL_ARQUIVO.size();
       return false;
