@@ -82,7 +82,8 @@ class AutomationClass {
   // A property read or a method call without arguments; the caller does not
   // say which, so a component treats both alike where that makes sense.
   virtual AutomationResult get(std::string_view name) = 0;
-  // A property assignment of one value: text, number or date.
+  // A property assignment of one value: text, number or date (which may be
+  // the empty date, what an invalid date in the print file becomes).
   virtual void put(std::string_view name, const Value& value) = 0;
   // A method call without arguments. By default the same as get.
   virtual AutomationResult call(std::string_view name) { return get(name); }

@@ -28,6 +28,25 @@ TEST_F(Boxes, StopBoxTitleAndValues) {
   EXPECT_EQ(dialogs.shown[2].text, ".T.");
 }
 
+TEST_F(Boxes, RuntimeErrorIsOneStopBoxNamingEachFact) {
+  RuntimeError e;
+  e.gencode = 1001;
+  e.subcode = -1;
+  e.subsystem = "TOleAuto";
+  e.description = "CO_E_CLASSSTRING";
+  e.operation = "CobreBemX.ContaCorrente";
+  messages.runtime_error(e);
+  messages.runtime_error(RuntimeError{});
+  ASSERT_EQ(dialogs.shown.size(), 2u);
+  EXPECT_EQ(dialogs.shown[0].icon, ui::Icon::stop);
+  EXPECT_EQ(dialogs.shown[0].title, " -= TarvoUSB =- ");
+  EXPECT_EQ(dialogs.shown[0].text,
+            "Erro de execução TOleAuto/1001 (subcódigo -1)\nDescrição: CO_E_CLASSSTRING\n"
+            "Operação: CobreBemX.ContaCorrente\nA impressão foi interrompida.");
+  EXPECT_EQ(dialogs.shown[1].text,
+            "Erro de execução BASE/1001\nDescrição: sem descrição\nA impressão foi interrompida.");
+}
+
 TEST_F(Boxes, QuestionAppendsMarkAndBlanks) {
   dialogs.answers = {true};
   EXPECT_TRUE(messages.G_CONF("Deseja abandonar a impressão"));
