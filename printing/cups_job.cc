@@ -113,13 +113,15 @@ bool CupsJob::finish() {
 }
 
 void CupsJob::cancel() {
-  if (id_ == 0 || finished_) return;
+  if (finished_) return;
+  if (failure_ == Failure::none) failure_ = Failure::cancelled;
+  if (id_ == 0) return;
   // A document left half sent keeps the connection inside its request:
   // drop it, then cancel over a fresh one.
   conn_->http.reset();
   if (Http http = connect_server()) cupsCancelJob2(http.get(), queue_.c_str(), id_, 0);
-  id_ = 0;
   sending_ = false;
+  id_ = 0;
 }
 
 }  // namespace tarvo::cups

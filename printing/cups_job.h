@@ -35,6 +35,7 @@ class CupsJob {
     create,       // the server refused to create the job
     start,        // the document could not be started
     write,        // a write, or the end of the document, failed
+    cancelled,    // cancel() was called; the job takes nothing more
   };
 
   CupsJob(std::string_view destination, std::string_view title,
@@ -46,7 +47,8 @@ class CupsJob {
   bool start_document(std::string_view format, std::string_view document_name = {});
   bool write(std::string_view data);
   bool finish();
-  // Cancels the job now (when it was created and not finished).
+  // Cancels the job now (when it was created and not finished); later
+  // calls fail.
   void cancel();
 
   Failure failure() const { return failure_; }

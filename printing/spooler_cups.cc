@@ -63,7 +63,8 @@ int failure_code(cups::CupsJob::Failure failure) {
     case F::destination: return kNoPrinter;
     case F::create: return kNoJob;
     case F::start: return kNoDocument;
-    case F::write: return kWriteFailed;
+    case F::write:
+    case F::cancelled: return kWriteFailed;
   }
   return kWriteFailed;
 }
