@@ -70,21 +70,22 @@ int failure_code(cups::CupsJob::Failure failure) {
 }
 
 // Streams the file into the job. Files written by the memo routines end in
-// one 0x1A, which is not printer data: each chunk's last byte is held back
-// until the next chunk shows it was not the file's last, so only the file's
-// own final 0x1A is dropped.
+// one 0x1A, which is not printer data: the last byte read is held back at
+// the front of the buffer until the next read shows it was not the file's
+// last, so only the file's own final 0x1A is dropped.
 int stream_file(InputFile& in, cups::CupsJob& job) {
   std::array<char, CupsSpooler::kChunk> buffer;
-  std::optional<char> held;
+  std::size_t held = 0;  // 1 when buffer[0] holds the last byte read
   for (;;) {
-    const std::optional<std::size_t> got = in.read(buffer);
+    const std::optional<std::size_t> got = in.read(std::span(buffer).subspan(held));
     if (!got) return kNoFile;
     if (*got == 0) break;
-    if (held && !job.write(std::string_view(&*held, 1))) return failure_code(job.failure());
-    if (!job.write(std::string_view(buffer.data(), *got - 1))) return failure_code(job.failure());
-    held = buffer[*got - 1];
+    const std::size_t filled = held + *got;
+    if (!job.write(std::string_view(buffer.data(), filled - 1))) return failure_code(job.failure());
+    buffer[0] = buffer[filled - 1];
+    held = 1;
   }
-  if (held && *held != kEndOfFile && !job.write(std::string_view(&*held, 1)))
+  if (held == 1 && buffer[0] != kEndOfFile && !job.write(std::string_view(buffer.data(), 1)))
     return failure_code(job.failure());
   if (!job.finish()) return failure_code(job.failure());
   return kSent;
