@@ -99,23 +99,23 @@ std::vector<std::string> CupsSpooler::GETPRINTERS() {
   if (!http) return names;
   cups_dest_t* dests = nullptr;
   const int count = cupsGetDests2(http.get(), &dests);
-  for (int i = 0; i < count; ++i) {
-    std::string name = dests[i].name;
-    if (dests[i].instance != nullptr) name += std::string("/") + dests[i].instance;
-    names.emplace_back(trim(name));
-  }
+  for (int i = 0; i < count; ++i) names.emplace_back(trim(cups::dest_name(dests[i])));
   cupsFreeDests(count, dests);
   return names;
 }
 
 // libcups resolves the default from LPDEST, PRINTER, the lpoptions files and
-// the server's default, and keeps the name even when it names a queue the
-// server does not have; startup then tells the user that printer is not
-// installed.
+// the server's default, but gives no destination at all when that default
+// names a queue the server does not have. The name is kept then, so that
+// startup tells the user that printer is not installed rather than
+// printing elsewhere.
 std::string CupsSpooler::GETDEFAULTPRINTER() {
   cups::Http http = cups::connect_server();
-  const char* name = cupsGetDefault2(http ? http.get() : CUPS_HTTP_DEFAULT);
-  return name != nullptr ? std::string(trim(name)) : std::string();
+  if (http) {
+    if (cups::Dest dest{cupsGetNamedDest(http.get(), nullptr, nullptr)})
+      return std::string(trim(cups::dest_name(*dest)));
+  }
+  return cups::configured_default_name();
 }
 
 int CupsSpooler::PRINTFILERAW(const Value& printer, const Value& file, const Value& title) {

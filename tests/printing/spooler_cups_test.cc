@@ -180,6 +180,23 @@ TEST(DefaultPrinter, VariablesNamingMissingQueuesComeBackAsNamed) {
   EXPECT_EQ(CupsSpooler().GETDEFAULTPRINTER(), "Gone_Printer");
   ::unsetenv("LPDEST");
   EXPECT_EQ(CupsSpooler().GETDEFAULTPRINTER(), "Other_Printer");
+  ::setenv("PRINTER", "lp", 1);  // libcups reads "lp" as no choice
+  EXPECT_NE(CupsSpooler().GETDEFAULTPRINTER(), "lp");
+}
+
+TEST(DefaultPrinter, UserOptionsNameTheDefaultEvenWhenItIsMissing) {
+  ::unsetenv("LPDEST");
+  ::unsetenv("PRINTER");
+  auto& cups = PrivateCups::instance();
+  cups.add_queue("Options_Label");
+  test::TempDir home;
+  std::filesystem::create_directories(home.path() / ".cups");
+  ::setenv("HOME", home.path().c_str(), 1);
+
+  home.write(".cups/lpoptions", "Dest Options_Label/rolo copies=2\nDefault Options_Label/rolo\n");
+  EXPECT_EQ(CupsSpooler().GETDEFAULTPRINTER(), "Options_Label/rolo");
+  home.write(".cups/lpoptions", "Default Options_Removed copies=2\n");
+  EXPECT_EQ(CupsSpooler().GETDEFAULTPRINTER(), "Options_Removed");
 }
 
 }  // namespace
