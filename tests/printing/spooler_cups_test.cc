@@ -166,10 +166,12 @@ TEST(PrinterList, InstancesAreListedAsQueueSlashInstance) {
   ASSERT_NE(at("List_Office_Laser"), names.end());
   EXPECT_LT(at("List_Label"), at("List_Office_Laser"));
 
-  // A raw job to the instance lands on its queue.
+  // A raw job to the instance lands on its queue with the instance's options.
   const auto file = home.write("x.prn", "via instance");
   ASSERT_EQ(CupsSpooler().PRINTFILERAW(Value("List_Label/rolo"), Value(file.string())), 1);
-  EXPECT_EQ(cups.wait_for_jobs("List_Label", 1).at(0).bytes(), "via instance");
+  const auto job = cups.wait_for_jobs("List_Label", 1).at(0);
+  EXPECT_EQ(job.bytes(), "via instance");
+  EXPECT_NE(job.options.find("media=na_index-4x6_4x6in"), std::string::npos) << job.options;
 }
 
 // libcups keeps a default that names a missing queue; the user must learn
