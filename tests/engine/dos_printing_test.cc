@@ -209,13 +209,5 @@ TEST(DosOutcome, FailuresAreShownWithTheirTextAndLongDataShortened) {
   fs::current_path(previous);
 }
 
-TEST(DosOutcome, TextsForEveryResult) {
-  EXPECT_EQ(dos_outcome_text(-1, "d"), "PrintFileRaw(): Invalid parameters passed to function");
-  EXPECT_EQ(dos_outcome_text(-3, "d"), "PrintFileRaw(): WinAPI StartDocPrinter() call failed");
-  EXPECT_EQ(dos_outcome_text(-4, "d"), "PrintFileRaw(): WinAPI StartPagePrinter() call failed");
-  EXPECT_EQ(dos_outcome_text(-5, "d"), "PrintFileRaw(): WinAPI malloc() of memory failed");
-  EXPECT_EQ(dos_outcome_text(0, "d"), "PrintFileRaw(): d Impressão OK!!!");
-}
-
 }  // namespace
 }  // namespace tarvo
