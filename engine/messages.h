@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "runtime/runtime_error.h"
 #include "runtime/value.h"
 
 namespace tarvo {
@@ -17,6 +18,9 @@ class Messages {
   virtual void alert(std::string_view message) = 0;
   // The yes/no question; `default_answer` "S" makes Yes the default.
   virtual bool G_CONF(std::string_view question, std::string_view default_answer = "N") = 0;
+  // The report of a runtime error: the stop box with describe()'s text. The
+  // one place a runtime error reaches the user; the job that raised it ends.
+  virtual void runtime_error(const RuntimeError& error) { G_ERRO(Value(describe(error))); }
 };
 
 }  // namespace tarvo

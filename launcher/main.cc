@@ -2,6 +2,7 @@
 #include <string_view>
 
 #include "launcher/startup.h"
+#include "launcher/system_classes.h"
 #include "printing/printer_service.h"
 #include "ui/toolkit.h"
 
@@ -10,7 +11,9 @@
 int main(int argc, char** argv) {
   auto toolkit = tarvo::ui::make_system_toolkit(argc, argv);
   auto printers = tarvo::make_system_printer_service();
+  auto automation = tarvo::make_system_automation();
   tarvo::Launcher run(*printers, *toolkit);
+  run.automation = automation.get();
   std::optional<std::string_view> argument;
   if (argc > 1) argument = argv[1];
   tarvo::MAIN(run, argument);

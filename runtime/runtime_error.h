@@ -7,8 +7,8 @@ namespace tarvo {
 
 // A runtime error of the language runtime: a value of the wrong kind, a
 // missing variable, an invalid name, a failure of an automation object. It is
-// thrown where it happens and turned into a message in one place (the
-// launcher's error report). Texts are UTF-8.
+// thrown where it happens and turned into the user's stop box in one place
+// (Messages::runtime_error, with describe()'s text). Texts are UTF-8.
 struct RuntimeError : std::exception {
   enum class Severity { warning = 1, error = 2 };
 
