@@ -170,7 +170,7 @@ void bank_line(Pen& pen, double y, const Slip& s, const std::string& logo, const
   pen.line(kLeft + 40, y + 2, kLeft + 40, y + 9, 0.5);
   pen.text(kLeft + 42, y + 7.5, bank_code_with_digit(s.account.bank), 13, true);
   pen.line(kLeft + 62, y + 2, kLeft + 62, y + 9, 0.5);
-  pen.text_right(kRight, y + 7.5, right_text, 10.5, true);
+  pen.text_right(kRight, y + 7.5, right_text, 9.5, true);
   pen.line(kLeft, y + 9, kRight, y + 9, 0.5);
 }
 
