@@ -196,10 +196,10 @@ void receipt(Pen& pen, const Slip& s, const std::string& logo) {
   pen.cell(kLeft, y, v - kLeft, 8, "Beneficiário", payee_line(s));
   pen.cell(v, y, kSideCol, 8, "Vencimento", date_text(d.due_date), true, true);
   y += 8;
-  pen.cell(kLeft, y, 60, 8, "Endereço do beneficiário", "");
-  pen.text(kLeft + 1, y + 6.8, s.profile.payee_address, 7);
-  pen.cell(kLeft + 60, y, 40, 8, "Agência / Código do Beneficiário", printed_payee_code(s.account));
-  pen.cell(kLeft + 100, y, v - kLeft - 100, 8, "Nº do documento", cp1252_to_utf8(d.document_number));
+  pen.cell(kLeft, y, 85, 8, "Endereço do beneficiário", "");
+  pen.text(kLeft + 1, y + 6.8, s.profile.payee_address, 6.5);
+  pen.cell(kLeft + 85, y, 35, 8, "Agência / Código do Beneficiário", printed_payee_code(s.account));
+  pen.cell(kLeft + 120, y, v - kLeft - 120, 8, "Nº do documento", cp1252_to_utf8(d.document_number));
   pen.cell(v, y, kSideCol, 8, "Nosso número", s.number.printed, true);
   y += 8;
   pen.cell(kLeft, y, v - kLeft, 8, "Pagador", payer_line(d));

@@ -81,5 +81,24 @@ TEST(SlipPrint, NoDefaultPrinterIsAComponentFailure) {
   ::unsetenv("TARVOUSB_CONTAS");
 }
 
+TEST(SlipPrint, TheExampleSlipFilePrintsOneJobPerSlip) {
+  auto& cups = tarvo::test::PrivateCups::instance();
+  cups.add_queue("component_slip_example");
+  const std::filesystem::path examples = std::filesystem::path(TARVO_SOURCE_DIR) / "examples";
+  const auto result = tarvo::test::run_tarvousb(
+      {(examples / "boletos.txt").string()}, examples,
+      {cups.env(), "LPDEST=component_slip_example", "TARVOUSB_CONTAS=" + (examples / "contas.conf").string()});
+  EXPECT_EQ(result.err, "");
+  const auto jobs = cups.wait_for_jobs("component_slip_example", 2);
+  ASSERT_EQ(jobs.size(), 2u);
+  EXPECT_EQ(jobs[0].title, "Boleto NF 004512");
+  EXPECT_EQ(jobs[1].title, "Boleto NF 004513");
+  const std::string text = run("pdftotext -layout " + jobs[1].data.string() + " -");
+  // The second slip has its own number and keeps the dates the first slip sent.
+  EXPECT_NE(text.find("175/00258282-5"), std::string::npos) << text;
+  EXPECT_NE(text.find("10/12/2026"), std::string::npos);
+  EXPECT_NE(text.find("R$ 24.69 de Multa e R$ 0.82 ao Dia"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tarvo::component
