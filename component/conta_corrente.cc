@@ -1,7 +1,5 @@
 #include "component/conta_corrente.h"
 
-#include <chrono>
-
 #include "component/component_error.h"
 #include "component/remittance.h"
 #include "runtime/text.h"
@@ -32,12 +30,6 @@ class DocumentDefaults final : public MemberObject {
  public:
   DocumentDefaults() { declare({"DEMONSTRATIVO", "INSTRUCOESCAIXA"}); }
 };
-
-Date today() {
-  const auto now = std::chrono::system_clock::now();
-  const auto days = std::chrono::floor<std::chrono::days>(now).time_since_epoch().count();
-  return Date::from_days_since_epoch(static_cast<long>(days));
-}
 
 Date date_member(const MemberObject& o, std::string_view name) {
   const Value& v = o.value(name);

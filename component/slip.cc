@@ -1,5 +1,6 @@
 #include "component/slip.h"
 
+#include <chrono>
 #include <cmath>
 
 #include "component/bar_code.h"
@@ -17,6 +18,11 @@ double number_of(const Value& v, const std::string& label, std::string_view fiel
 }
 
 }  // namespace
+
+Date today() {
+  const auto days = std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()).time_since_epoch();
+  return Date::from_days_since_epoch(static_cast<long>(days.count()));
+}
 
 std::string value_digits_text(const Value& v) {
   if (v.is_text()) return std::string(trim(v.text()));

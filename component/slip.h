@@ -50,6 +50,9 @@ struct Slip {
   std::string printed_line;     // with points and blanks
 };
 
+// The system's date: processing date of the slips and date of remittance files.
+Date today();
+
 // "branch/account" as the slip sent them, for messages.
 std::string account_label(const AccountData& account);
 

@@ -1,5 +1,3 @@
-#include <chrono>
-
 #include "component/component_error.h"
 #include "component/conta_corrente.h"
 #include "component/slip_page.h"
@@ -8,15 +6,6 @@
 #include "runtime/text.h"
 
 namespace tarvo::component {
-
-namespace {
-
-Date today() {
-  const auto days = std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()).time_since_epoch();
-  return Date::from_days_since_epoch(static_cast<long>(days.count()));
-}
-
-}  // namespace
 
 void print_on_default_printer(const std::vector<Slip>& slips, const AccountData& account) {
   const std::string label = account_label(account);

@@ -12,9 +12,9 @@ namespace tarvo::component::test {
 // Drives a component instance the way slip issuing does, with the Itaú
 // account and document of slip_fixtures.h; `documents` documents are added.
 inline void fill(AutomationObject& boleto, const std::string& remittance_folder = {}, int documents = 1,
-                 const std::string& layout = "CNAB400") {
+                 const std::string& layout = "CNAB400", const std::string& logo = "") {
   AutomationObject impresso = boleto.get_object("PadroesBoleto").get_object("PadroesBoletoImpresso");
-  impresso.put("ArquivoLogotipo", Value(""));
+  impresso.put("ArquivoLogotipo", Value(logo));
   impresso.put("CaminhoImagensCodigoBarras", Value(""));
   if (!remittance_folder.empty()) {
     AutomationObject remessa = boleto.get_object("ArquivoRemessa");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <regex>
@@ -61,6 +62,34 @@ TEST(SlipPrint, TheBarCodeOnThePageReadsBackAsTheSlipsDigits) {
   EXPECT_NE(text.find("341-7"), std::string::npos);
   EXPECT_NE(text.find("175/00258281-7"), std::string::npos);
   EXPECT_NE(text.find("135,00"), std::string::npos);
+  ::unsetenv("TARVOUSB_CONTAS");
+}
+
+TEST(SlipPrint, ALogoImageStandsInForTheBanksName) {
+  auto& cups = tarvo::test::PrivateCups::instance();
+  cups.add_queue("component_slip_logo");
+  ::setenv("LPDEST", "component_slip_logo", 1);
+  tarvo::test::TempDir dir;
+  test::use_profile(dir.path());
+  const std::string logo = (dir.path() / "logo.png").string();
+  run("convert -size 300x60 xc:navy " + logo);
+  AutomationObject with_logo = create();
+  test::fill(with_logo, {}, 1, "CNAB400", logo);
+  with_logo.call("IMPRIMEBOLETOSSEMPREVIEW");
+  // A logo file that is not there: the bank's name instead.
+  AutomationObject without = create();
+  test::fill(without, {}, 1, "CNAB400", (dir.path() / "nao-existe.png").string());
+  without.call("IMPRIMEBOLETOSSEMPREVIEW");
+  const auto jobs = cups.wait_for_jobs("component_slip_logo", 2);
+  ASSERT_EQ(jobs.size(), 2u);
+  const auto images = [](const std::string& pdf) {
+    const std::string list = run("pdfimages -list " + pdf);
+    return std::count(list.begin(), list.end(), '\n') - 2;  // less the two heading lines
+  };
+  EXPECT_EQ(images(jobs[0].data.string()), 2);  // receipt and ficha
+  EXPECT_EQ(images(jobs[1].data.string()), 0);
+  EXPECT_EQ(run("pdftotext " + jobs[0].data.string() + " - | grep -c '^Itaú$'"), "0\n");
+  EXPECT_NE(run("pdftotext " + jobs[1].data.string() + " -").find("Itaú"), std::string::npos);
   ::unsetenv("TARVOUSB_CONTAS");
 }
 
