@@ -1,10 +1,11 @@
 #include "launcher/system_classes.h"
 
+#include "component/conta_corrente.h"
+
 namespace tarvo {
 
-void register_system_classes(AutomationRegistry& /*registry*/) {
-  // The slip component registers "CobreBemX.ContaCorrente" here, e.g.
-  //   registry.add("CobreBemX.ContaCorrente", make_slip_component, kSlipComponentClassId);
+void register_system_classes(AutomationRegistry& registry) {
+  component::register_slip_component(registry);
 }
 
 std::unique_ptr<AutomationRegistry> make_system_automation() {

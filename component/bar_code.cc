@@ -1,0 +1,60 @@
+#include "component/bar_code.h"
+
+#include <cmath>
+
+#include "component/check_digits.h"
+
+namespace tarvo::component {
+
+namespace {
+// 1997-10-07, the base date of the factor (FEBRABAN).
+const long kFactorBase = Date::from_ymd(1997, 10, 7)->days_since_epoch();
+}  // namespace
+
+std::optional<int> due_date_factor(const Date& due) {
+  if (due.empty()) return std::nullopt;
+  const long days = due.days_since_epoch() - kFactorBase;
+  if (days < 1000) return std::nullopt;
+  // FEBRABAN: factor 9999 on 2025-02-21 is followed by 1000 on 2025-02-22.
+  return static_cast<int>((days - 1000) % 9000 + 1000);
+}
+
+std::optional<std::string> amount_field(double amount) {
+  if (!std::isfinite(amount) || amount < 0) return std::nullopt;
+  const double cents = std::round(amount * 100.0);
+  if (cents > 9999999999.0) return std::nullopt;
+  return zero_pad(std::to_string(static_cast<long long>(cents)), 10);
+}
+
+std::string bar_code(std::string_view bank3, int factor, std::string_view amount10,
+                     std::string_view free_field25) {
+  std::string without_dv = std::string(bank3) + "9" + zero_pad(std::to_string(factor), 4) +
+                           std::string(amount10) + std::string(free_field25);
+  const int dv = bar_code_check_digit(without_dv);
+  return without_dv.insert(4, 1, static_cast<char>('0' + dv));
+}
+
+bool bar_code_valid(std::string_view code) {
+  if (code.size() != 44 || digits_of(code).size() != 44) return false;
+  std::string without_dv = std::string(code.substr(0, 4)) + std::string(code.substr(5));
+  return bar_code_check_digit(without_dv) == code[4] - '0';
+}
+
+std::string typeable_line(std::string_view code) {
+  auto closed = [](std::string field) { return field + static_cast<char>('0' + mod10(field)); };
+  const std::string_view free = code.substr(19, 25);
+  return closed(std::string(code.substr(0, 4)) + std::string(free.substr(0, 5))) +
+         closed(std::string(free.substr(5, 10))) + closed(std::string(free.substr(15, 10))) +
+         std::string(code.substr(4, 1)) + std::string(code.substr(5, 14));
+}
+
+std::string printed_typeable_line(std::string_view t) {
+  std::string out;
+  out.append(t.substr(0, 5)).append(".").append(t.substr(5, 5)).append(" ");
+  out.append(t.substr(10, 5)).append(".").append(t.substr(15, 6)).append(" ");
+  out.append(t.substr(21, 5)).append(".").append(t.substr(26, 6)).append(" ");
+  out.append(t.substr(32, 1)).append(" ").append(t.substr(33, 14));
+  return out;
+}
+
+}  // namespace tarvo::component

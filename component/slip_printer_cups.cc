@@ -1,0 +1,23 @@
+#include "component/component_error.h"
+#include "component/conta_corrente.h"
+#include "component/slip_page.h"
+#include "printing/cups_job.h"
+#include "printing/spooler_cups.h"
+#include "runtime/text.h"
+
+namespace tarvo::component {
+
+void print_on_default_printer(const std::vector<Slip>& slips, const AccountData& account) {
+  const std::string label = account_label(account);
+  CupsSpooler spooler;
+  const std::string printer = spooler.GETDEFAULTPRINTER();
+  if (printer.empty()) fail(label, "IMPRIMEBOLETOSSEMPREVIEW", "não há impressora padrão");
+  const std::string pdf = slips_pdf(slips, account, today());
+  const std::string title = "Boleto " + cp1252_to_utf8(trim(slips.front().document.document_number));
+  cups::CupsJob job(printer, title);
+  if (!job.ok() || !job.start_document(cups::kPdfFormat, title) || !job.write(pdf) || !job.finish())
+    fail(label, "IMPRIMEBOLETOSSEMPREVIEW",
+         "a impressora " + printer + " não aceitou o boleto" + (job.error().empty() ? "" : ": " + job.error()));
+}
+
+}  // namespace tarvo::component

@@ -1,0 +1,97 @@
+#include "component/conta_corrente.h"
+
+#include <gtest/gtest.h>
+
+#include "component_driver.h"
+#include "runtime/runtime_error.h"
+#include "tests/support/test_support.h"
+
+namespace tarvo::component {
+namespace {
+
+struct Capture {
+  std::vector<std::vector<Slip>> runs;
+  bool fail = false;
+};
+
+AutomationObject make(Capture& capture) {
+  AutomationRegistry registry;
+  registry.add(kClassName, [&capture] {
+    return std::make_shared<ContaCorrente>([&capture](const std::vector<Slip>& slips, const AccountData&) {
+      if (capture.fail) throw std::runtime_error("impressora desligada");
+      capture.runs.push_back(slips);
+    });
+  });
+  return registry.create("cobrebemx.contacorrente");
+}
+
+TEST(ContaCorrente, DocumentsPrintInOneRunWithConsecutiveNumbers) {
+  tarvo::test::TempDir dir;
+  test::use_profile(dir.path());
+  Capture capture;
+  AutomationObject boleto = make(capture);
+  test::fill(boleto, dir.path().string(), 2);
+  boleto.call("ImprimeBoletosSemPreview");
+  ASSERT_EQ(capture.runs.size(), 1u);
+  ASSERT_EQ(capture.runs[0].size(), 2u);
+  const Slip& first = capture.runs[0][0];
+  EXPECT_EQ(first.bar_code, "34191377000000135001750025828170810536789000");
+  EXPECT_EQ(first.number.printed, "175/00258281-7");
+  EXPECT_EQ(capture.runs[0][1].number.printed.substr(0, 12), "175/00258282");
+  EXPECT_EQ(first.profile.payee_name, "Papelaria Tarvo Ltda");
+  EXPECT_EQ(first.document.payer_name, "Jos\xe9 da Concei\xe7\xe3o");
+  ASSERT_EQ(first.document.own_data.size(), 1u);
+  EXPECT_EQ(first.document.own_data[0].first, "FormaCadastramento");
+  EXPECT_EQ(first.document.statement, "Referente a NF 1234");
+  // Header, two details, trailer.
+  EXPECT_EQ(tarvo::test::read_file(dir.path() / "REMESSA.TXT").size(), 4u * 402u);
+  ::unsetenv("TARVOUSB_CONTAS");
+}
+
+TEST(ContaCorrente, UnknownMembersAndMissingProfileFail) {
+  tarvo::test::TempDir dir;
+  Capture capture;
+  AutomationObject boleto = make(capture);
+  try {
+    boleto.put("NumeroDaSorte", Value("7"));
+    ADD_FAILURE() << "no failure";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.gencode, 1001);
+    EXPECT_EQ(e.description, "DISP_E_MEMBERNOTFOUND");
+  }
+  ::setenv("TARVOUSB_CONTAS", (dir.path() / "nenhum.conf").c_str(), 1);
+  test::fill(boleto);
+  try {
+    boleto.call("IMPRIMEBOLETOSSEMPREVIEW");
+    ADD_FAILURE() << "no failure";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.gencode, 1001);
+    EXPECT_NE(e.description.find("0810/53678"), std::string::npos) << e.description;
+    EXPECT_NE(e.description.find("nenhum.conf"), std::string::npos) << e.description;
+  }
+  EXPECT_TRUE(capture.runs.empty());
+  ::unsetenv("TARVOUSB_CONTAS");
+}
+
+TEST(ContaCorrente, NothingReachesTheRemittanceWhenPrintingFailsOrTheLayoutIsWrong) {
+  tarvo::test::TempDir dir;
+  test::use_profile(dir.path());
+  Capture capture;
+  capture.fail = true;
+  AutomationObject boleto = make(capture);
+  test::fill(boleto, dir.path().string());
+  EXPECT_THROW(boleto.call("IMPRIMEBOLETOSSEMPREVIEW"), RuntimeError);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "REMESSA.TXT"));
+
+  // Itaú has no CNAB 240: refused before anything is printed.
+  capture.fail = false;
+  AutomationObject other = make(capture);
+  test::fill(other, dir.path().string(), 1, "CNAB240");
+  EXPECT_THROW(other.call("IMPRIMEBOLETOSSEMPREVIEW"), RuntimeError);
+  EXPECT_TRUE(capture.runs.empty());
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "REMESSA.TXT"));
+  ::unsetenv("TARVOUSB_CONTAS");
+}
+
+}  // namespace
+}  // namespace tarvo::component

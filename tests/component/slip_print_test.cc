@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+
+#include "component/conta_corrente.h"
+#include "component_driver.h"
+#include "runtime/runtime_error.h"
+#include "tests/support/private_cups.h"
+#include "tests/support/test_support.h"
+
+namespace tarvo::component {
+namespace {
+
+std::string run(const std::string& command) {
+  std::string out;
+  FILE* p = ::popen(command.c_str(), "r");
+  if (!p) return out;
+  char buf[4096];
+  while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+  ::pclose(p);
+  return out;
+}
+
+AutomationObject create() {
+  AutomationRegistry registry;
+  register_slip_component(registry);
+  return registry.create(kClassName);
+}
+
+TEST(SlipPrint, TheBarCodeOnThePageReadsBackAsTheSlipsDigits) {
+  auto& cups = tarvo::test::PrivateCups::instance();
+  cups.add_queue("component_slip_itau");
+  ::setenv("LPDEST", "component_slip_itau", 1);
+  tarvo::test::TempDir dir;
+  test::use_profile(dir.path());
+  AutomationObject boleto = create();
+  test::fill(boleto);
+  boleto.call("IMPRIMEBOLETOSSEMPREVIEW");
+
+  const auto jobs = cups.wait_for_jobs("component_slip_itau", 1);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_TRUE(jobs[0].is_pdf());
+  EXPECT_EQ(jobs[0].title, "Boleto NF 1234");
+  const std::string pdf = jobs[0].data.string();
+  const std::string info = run("pdfinfo " + pdf);
+  EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +1\n"))) << info;
+  EXPECT_TRUE(std::regex_search(info, std::regex("Page size: +595.2\\d* x 841.8\\d* pts"))) << info;
+
+  // The ficha's lower part at 600 dpi, where the bars stand.
+  const std::string png = (dir.path() / "bars").string();
+  run("pdftoppm -r 600 -png -singlefile -y 6000 -H 900 -W 4960 " + pdf + " " + png);
+  const std::string decoded = run("zbarimg --quiet --raw " + png + ".png 2>/dev/null");
+  EXPECT_EQ(decoded, "34191377000000135001750025828170810536789000\n");
+
+  const std::string text = run("pdftotext -layout " + pdf + " -");
+  EXPECT_NE(text.find("34191.75009 25828.170818 05367.890000 1 37700000013500"), std::string::npos) << text;
+  EXPECT_NE(text.find("DEMONSTRATIVO"), std::string::npos);
+  EXPECT_NE(text.find("José da Conceição"), std::string::npos);
+  EXPECT_NE(text.find("341-7"), std::string::npos);
+  EXPECT_NE(text.find("175/00258281-7"), std::string::npos);
+  EXPECT_NE(text.find("135,00"), std::string::npos);
+  ::unsetenv("TARVOUSB_CONTAS");
+}
+
+TEST(SlipPrint, ALogoImageStandsInForTheBanksName) {
+  auto& cups = tarvo::test::PrivateCups::instance();
+  cups.add_queue("component_slip_logo");
+  ::setenv("LPDEST", "component_slip_logo", 1);
+  tarvo::test::TempDir dir;
+  test::use_profile(dir.path());
+  const std::string logo = (dir.path() / "logo.png").string();
+  run("convert -size 300x60 xc:navy " + logo);
+  AutomationObject with_logo = create();
+  test::fill(with_logo, {}, 1, "CNAB400", logo);
+  with_logo.call("IMPRIMEBOLETOSSEMPREVIEW");
+  // A logo file that is not there: the bank's name instead.
+  AutomationObject without = create();
+  test::fill(without, {}, 1, "CNAB400", (dir.path() / "nao-existe.png").string());
+  without.call("IMPRIMEBOLETOSSEMPREVIEW");
+  const auto jobs = cups.wait_for_jobs("component_slip_logo", 2);
+  ASSERT_EQ(jobs.size(), 2u);
+  const auto images = [](const std::string& pdf) {
+    const std::string list = run("pdfimages -list " + pdf);
+    return std::count(list.begin(), list.end(), '\n') - 2;  // less the two heading lines
+  };
+  EXPECT_EQ(images(jobs[0].data.string()), 2);  // receipt and ficha
+  EXPECT_EQ(images(jobs[1].data.string()), 0);
+  EXPECT_EQ(run("pdftotext " + jobs[0].data.string() + " - | grep -c '^Itaú$'"), "0\n");
+  EXPECT_NE(run("pdftotext " + jobs[1].data.string() + " -").find("Itaú"), std::string::npos);
+  ::unsetenv("TARVOUSB_CONTAS");
+}
+
+TEST(SlipPrint, NoDefaultPrinterIsAComponentFailure) {
+  tarvo::test::PrivateCups::instance();
+  ::setenv("LPDEST", "component_slip_no_such_queue", 1);
+  tarvo::test::TempDir dir;
+  test::use_profile(dir.path());
+  AutomationObject boleto = create();
+  test::fill(boleto);
+  try {
+    boleto.call("IMPRIMEBOLETOSSEMPREVIEW");
+    ADD_FAILURE() << "no failure";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.gencode, 1001);
+    EXPECT_NE(e.description.find("impressora"), std::string::npos) << e.description;
+  }
+  ::unsetenv("TARVOUSB_CONTAS");
+}
+
+TEST(SlipPrint, TheExampleSlipFilePrintsOneJobPerSlip) {
+  auto& cups = tarvo::test::PrivateCups::instance();
+  cups.add_queue("component_slip_example");
+  const std::filesystem::path examples = std::filesystem::path(TARVO_SOURCE_DIR) / "examples";
+  const auto result = tarvo::test::run_tarvousb(
+      {(examples / "boletos.txt").string()}, examples,
+      {cups.env(), "LPDEST=component_slip_example", "TARVOUSB_CONTAS=" + (examples / "contas.conf").string()});
+  EXPECT_EQ(result.err.find(" -= TarvoUSB =- "), std::string::npos) << result.err;  // no box
+  const auto jobs = cups.wait_for_jobs("component_slip_example", 2);
+  ASSERT_EQ(jobs.size(), 2u);
+  EXPECT_EQ(jobs[0].title, "Boleto NF 004512");
+  EXPECT_EQ(jobs[1].title, "Boleto NF 004513");
+  const std::string text = run("pdftotext -layout " + jobs[1].data.string() + " -");
+  // The second slip has its own number and keeps the dates the first slip sent.
+  EXPECT_NE(text.find("175/00258282-5"), std::string::npos) << text;
+  EXPECT_NE(text.find("10/12/2026"), std::string::npos);
+  EXPECT_NE(text.find("R$ 24.69 de Multa e R$ 0.82 ao Dia"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarvo::component
