@@ -30,21 +30,24 @@ std::string slip_file() {
   return text + "/#FIM@\\\r\n=+IMPRESSAO_DIRETA+=\r\n";
 }
 
-// Without a slip component registered, the creation fails: the user reads
-// the failed creation in one stop box, nothing reaches the printer and the
+// A slip whose account has no profile: the component refuses it, the user
+// reads the failure in one stop box, nothing reaches the printer and the
 // program ends normally.
-TEST(SlipBinary, WithoutTheComponentTheFailedCreationIsReported) {
+TEST(SlipBinary, ComponentFailureIsReportedAndNothingPrints) {
   auto& cups = test::PrivateCups::instance();
   const std::string queue = "slip_binary_default";
   cups.add_queue(queue);
   test::TempDir dir;
   dir.write("boletos.txt", slip_file());
+  const std::string profile = (dir.path() / "sem-perfil.conf").string();
   const auto r = test::run_tarvousb({"boletos.txt"}, dir.path(),
-                                    {cups.env(), "LPDEST=" + queue, "PRINTER"});
+                                    {cups.env(), "LPDEST=" + queue, "PRINTER",
+                                     "TARVOUSB_CONTAS=" + profile});
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.err,
-            " -= TarvoUSB =- : Erro de execução TOleAuto/1001 (subcódigo -1)\n"
-            "Descrição: CO_E_CLASSSTRING\nOperação: CobreBemX.ContaCorrente\n"
+            " -= TarvoUSB =- : Erro de execução CobreBemX/1001\n"
+            "Descrição: Conta 1/1, campo perfil de contas: o arquivo " + profile +
+            " não pôde ser lido\nOperação: perfil de contas\n"
             "A impressão foi interrompida.\n");
   cups.wait_idle();
   EXPECT_TRUE(cups.jobs(queue).empty());
