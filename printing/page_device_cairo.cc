@@ -445,7 +445,9 @@ class CairoPageDevice final : public PageDevice {
     for (std::size_t i = 0; i < text.size(); ++i) {
       const auto b = static_cast<unsigned char>(text[i]);
       const double at = fixed_advance ? left + double(*fixed_advance) * double(i) : pen;
-      glyphs_.push_back({font_->glyph[b], at, baseline});
+      // A byte the face has no glyph for (a control character) takes its
+      // place but leaves no mark.
+      if (font_->glyph[b] != 0) glyphs_.push_back({font_->glyph[b], at, baseline});
       pen += font_->advance[b];
     }
     if (!font_in_context_) {
