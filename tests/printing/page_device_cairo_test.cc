@@ -239,6 +239,40 @@ TEST_F(CairoModel, LandscapeSwapsTheSheet) {
   EXPECT_NE(jobs[0].options.find("media=iso_a5_148x210mm"), std::string::npos) << jobs[0].options;
 }
 
+TEST_F(CairoModel, SettingsBecomeJobOptions) {
+  auto p = page("Page_Options");
+  p->FormType = std::string("Legal");
+  p->fDuplexType = 2;
+  p->SetPrintQuality(-4);
+  ASSERT_TRUE(p->Create());
+  EXPECT_EQ(p->PageWidth, 5100);  // 8.5 x 14 inches at 600 dpi
+  EXPECT_EQ(p->PageHeight, 8400);
+  ASSERT_TRUE(p->StartDoc("opcoes"));
+  p->TextOut("x");
+  p->EndDoc();
+  const auto jobs = PrivateCups::instance().wait_for_jobs("Page_Options", 1);
+  ASSERT_EQ(jobs.size(), 1u);
+  const std::string& o = jobs[0].options;
+  EXPECT_NE(o.find("media=na_legal_8.5x14in"), std::string::npos) << o;
+  EXPECT_NE(o.find("print-quality=5"), std::string::npos) << o;
+  EXPECT_NE(o.find("sides=two-sided-long-edge"), std::string::npos) << o;
+
+  // Quality 3, as the job driver sets it, is no resolution the printer offers.
+  auto q = page("Page_Options_Low");
+  q->FormType = 1;  // letter
+  q->SetPrintQuality(3);
+  ASSERT_TRUE(q->Create());
+  EXPECT_EQ(q->PixelsPerInchX, 600);
+  EXPECT_EQ(q->PageHeight, 6600);
+  ASSERT_TRUE(q->StartDoc("carta"));
+  q->TextOut("x");
+  q->EndDoc();
+  const auto low = PrivateCups::instance().wait_for_jobs("Page_Options_Low", 1);
+  ASSERT_EQ(low.size(), 1u);
+  EXPECT_EQ(low[0].options.find("printer-resolution"), std::string::npos) << low[0].options;
+  EXPECT_NE(low[0].options.find("media=na_letter_8.5x11in"), std::string::npos) << low[0].options;
+}
+
 TEST_F(CairoModel, AbortedDocumentIsCancelled) {
   auto p = page("Page_Aborted");
   ASSERT_TRUE(p->Create());
