@@ -138,6 +138,19 @@ TEST(DirectJob, RecordsThatDrawNothingLeaveNoJob) {
   EXPECT_EQ(test::queued_jobs("Page_Empty"), "");
 }
 
+TEST(DirectJob, ExampleReportPrints) {
+  auto& server = PrivateCups::instance();
+  server.add_queue("Page_Example");
+  const auto run = print_on("Page_Example", test::read_file(std::filesystem::path(TARVO_SOURCE_DIR) /
+                                                            "examples" / "relatorio.txt"));
+  expect_no_box(run);
+  const auto jobs = server.wait_for_jobs("Page_Example", 1);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_GE(pdf_pages(jobs[0].data), 1);
+  const auto words = pdf_words(jobs[0].data);
+  EXPECT_TRUE(std::any_of(words.begin(), words.end(), [](const Word& w) { return w.text == "Relatório"; }));
+}
+
 TEST(DirectJob, FinalPageBreakGivesAnEmptyLastPage) {
   auto& server = PrivateCups::instance();
   server.add_queue("Page_Final_Break");
