@@ -3,6 +3,7 @@
 
 #include "launcher/startup.h"
 #include "launcher/system_classes.h"
+#include "printing/page_device.h"
 #include "printing/printer_service.h"
 #include "ui/toolkit.h"
 
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
   auto automation = tarvo::make_system_automation();
   tarvo::Launcher run(*printers, *toolkit);
   run.automation = automation.get();
+  auto pages = tarvo::make_system_page_devices();
+  run.pages = pages.get();
   std::optional<std::string_view> argument;
   if (argc > 1) argument = argv[1];
   tarvo::MAIN(run, argument);
