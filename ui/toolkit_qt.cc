@@ -1,4 +1,5 @@
 #include "ui/toolkit_qt.h"
+#include "ui/window_qt.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -99,6 +100,8 @@ bool QtToolkit::ensure_started() {
   argv_.push_back(nullptr);
   argc_ = static_cast<int>(args_.size());
   app_ = std::make_unique<QApplication>(argc_, argv_.data());
+  // The window's own loop ends the run; Qt must not quit behind it.
+  app_->setQuitOnLastWindowClosed(false);
   if (!explicit_platform && QGuiApplication::platformName() == "offscreen") {
     app_.reset();
     return false;
@@ -113,6 +116,11 @@ Dialogs& QtToolkit::dialogs() {
 }
 
 bool QtToolkit::has_display() { return ensure_started(); }
+
+std::unique_ptr<Window> QtToolkit::create_window(const WindowSpec& spec) {
+  if (!ensure_started()) return nullptr;
+  return make_qt_window(spec);
+}
 
 std::unique_ptr<Toolkit> make_system_toolkit(int argc, char** argv) {
   return std::make_unique<QtToolkit>(argc, argv);
