@@ -65,7 +65,7 @@ std::unique_ptr<Chooser> build_chooser_window(Launcher& run, PrintCall print) {
   c->OFONTE12 = ui::Font{"TAHOMA", 12};
   const ui::WindowSpec spec{chooser_title(run.state.W_VERSAO_VAZ, run.state.VARQ_IMPRIMIR), kFrame,
                             look_of(run.window_environment)};
-  if (run.toolkit.has_display()) c->OWND = run.toolkit.create_window(spec);
+  c->OWND = run.toolkit.create_window(spec);
   if (!c->OWND) {
     run.messages.G_ERRO(Value(std::string(kSemJanela)));
     return nullptr;

@@ -265,7 +265,6 @@ class QtWindow final : public Window {
   void show() override {
     if (ended_) return;
     window_->showNormal();
-    window_->raise();
     window_->activateWindow();
   }
 
