@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -212,6 +213,7 @@ class QtWindow final : public Window {
     view->setFont(qt_font(spec.font));
     view->setModel(new TableModel(*spec.table, qs(spec.header), view));
     view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(QFontMetrics(view->font()).height() + 6);
     view->horizontalHeader()->setStretchLastSection(false);
     view->horizontalHeader()->setFont(view->font());
     view->setColumnWidth(0, spec.column_width);
