@@ -1,11 +1,18 @@
 #include "engine/driver.h"
 
+#include "engine/command_activation.h"
+#include "engine/control_language.h"
 #include "engine/dos_printing.h"
 #include "engine/record_reader.h"
 #include "engine/slip_issuing.h"
+#include "engine/text_placement.h"
+#include "printing/win32prn.h"
+#include "runtime/text.h"
 
 namespace tarvo {
 namespace {
+
+constexpr std::string_view kAttributeCodes = "NI-ND-II-ID-SI-SD-EI-ED";
 
 void report_not_found(JobServices& job) {
   const std::string& enter = job.state.V_ENTER;
@@ -14,7 +21,121 @@ void report_not_found(JobServices& job) {
                             "ou o Usuário NÃO está configurado para usar o TarvoUSB em Z541"));
 }
 
+bool dos_mode(const JobState& s) { return s.W_IMPRESSAO_DOS == "S"; }
+
+// Ends the page object's document and releases it, so that its pages print.
+void release_page_object(JobState& s) {
+  if (!s.OPRINTER) return;
+  if (!dos_mode(s) && s.V_IMP_WIN == "S") {
+    s.OPRINTER->EndDoc();
+    s.OPRINTER->Destroy();
+  }
+  s.OPRINTER.reset();
+}
+
+// A record that draws or brackets pages needs the page object; without one
+// the job cannot go on.
+bool require_page_object(JobServices& job) {
+  if (job.state.OPRINTER) return true;
+  job.messages.G_ERRO(Value(std::string(kSemPagina)));
+  return false;
+}
+
+std::optional<std::string> present(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  return std::string(text);
+}
+
+enum class Step { go_on, stop };
+
+Step handle_command(JobServices& job) {
+  JobState& s = job.state;
+  s.W_ACAO = std::string(left(s.WCAMPO, 2));
+  const std::string& code = s.W_ACAO;
+  if (code == "EJ") {
+    EJETAR_FOLHA_NA_IMPRESSORA(job);
+  } else if (code == "NP") {
+    // An earlier page object is ended first: its pages are not lost.
+    release_page_object(s);
+    if (CRIA_NOVA_PAGINA_IMP_WIN(job, s.job_printer)) return Step::stop;
+  } else if (!code.empty() && kAttributeCodes.find(code) != std::string_view::npos) {
+    if (!require_page_object(job)) return Step::stop;
+    IMP_SAY(s, SayItem{.row = s.WLINHA, .column = s.WCOLUNA, .text = "",
+                       .before = std::string(trim(s.WCAMPO))});
+  } else if (code == "ST") {
+    if (dos_mode(s)) return Step::go_on;
+    if (!require_page_object(job)) return Step::stop;
+    s.OPRINTER->StartDoc();
+  } else if (code == "EP") {
+    if (dos_mode(s)) return Step::go_on;
+    if (!require_page_object(job)) return Step::stop;
+    s.OPRINTER->EndPage();
+  } else if (s.OPRINTER) {
+    // Pitch and spacing. Before any "NP" there is nothing to set: the page
+    // object starts with its own default font and spacing anyway.
+    ATIVA_TAM_ALT_DA_LETRA(s, code);
+  }
+  return Step::go_on;
+}
+
+Step handle_text(JobServices& job) {
+  JobState& s = job.state;
+  if (dos_mode(s) || DESCARTA_COMANDO_POR_SER_CONFIGURACAO(s.WLINHA, s.WCOLUNA, s.WCAMPO)) {
+    return Step::go_on;
+  }
+  if (!require_page_object(job)) return Step::stop;
+  IMP_SAY(s, SayItem{
+                 .row = s.WLINHA,
+                 .column = s.WCOLUNA,
+                 .text = s.WCAMPO,
+                 .before = std::string(trim(s.WANTES)),
+                 .after = std::string(trim(s.WDEPOIS)),
+                 .row_before = s.W_LINHA_ANTES,
+                 .column_before = s.W_COLUNA_ANTES,
+                 .row_after = s.W_LINHA_DEPOIS,
+                 .column_after = s.W_COLUNA_DEPOIS,
+                 .spacing = present(s.WESPACO),
+                 .spacing_column = s.WCOL,
+                 .font_before = std::string(trim(s.WFONTEWINDOWS)),
+                 .size_before = s.WTAMANHOFONTE,
+                 .height_before = s.WALTURAFONTE,
+                 .font_after = std::string(trim(s.WFONTEWINDOWSDEPOIS)),
+                 .size_after = s.WTAMANHOFONTEDEPOIS,
+                 .height_after = s.WALTURAFONTEDEPOIS,
+                 .width_after = s.WLARGURAFONTEDEPOIS,
+                 .width_before = s.WLARGURAFONTE,
+             });
+  return Step::go_on;
+}
+
+Step handle_record(JobServices& job) {
+  const JobState& s = job.state;
+  if (text_equal(s.WCONFIG, "S")) return handle_command(job);
+  if (text_equal(s.WCONFIG, "B")) return Step::go_on;  // configuration: acted on in the reader
+  return handle_text(job);
+}
+
 }  // namespace
+
+bool CRIA_NOVA_PAGINA_IMP_WIN(JobServices& job, std::string_view printer) {
+  JobState& s = job.state;
+  s.CPRINTER = std::string(printer);
+  s.OPRINTER = std::make_unique<WIN32PRN>(job.pages, s.settings);
+  WIN32PRN& p = *s.OPRINTER;
+  p.New(printer);
+  p.Landscape = false;
+  p.FormType = 9;  // A4
+  p.BottomMargin = 0;
+  p.Copies = 1;
+  p.SetPrintQuality(3);
+  if (p.Create()) return false;
+  job.messages.alert("Nao foi possivel achar a impressora, Favor verifique.");
+  p.Destroy();
+  s.OPRINTER.reset();
+  return true;
+}
+
+void EJETAR_FOLHA_NA_IMPRESSORA(JobServices&) {}
 
 JobOutcome IMPRIMIR_TXT(JobServices& job, std::string_view printer) {
   JobState& s = job.state;
@@ -22,7 +143,9 @@ JobOutcome IMPRIMIR_TXT(JobServices& job, std::string_view printer) {
   s.job_printer = std::string(printer);
   while (s.WII <= s.WFINAL) {
     if (!OBTER_LINHA_T_FILES_IMP(s)) break;
+    if (handle_record(job) == Step::stop) break;
   }
+  release_page_object(s);
   if (s.WNAO_ACHOU_INICIO) return JobOutcome::done;
 
   // No record at all: a slip file, a DOS-standard file, or nothing to print.

@@ -15,7 +15,22 @@ enum class JobOutcome {
   not_found,   // nothing to print was found; the user was told
 };
 
-// Runs one whole print job on printer `printer`.
+// Runs one whole print job on printer `printer`: the records of the job's
+// file drawn on pages, or the slip file, or the DOS-standard file. The page
+// object is ended and released before it returns.
 JobOutcome IMPRIMIR_TXT(JobServices& job, std::string_view printer);
+
+// Creates the page object OPRINTER on `printer` (portrait A4, one copy) in
+// place of any earlier one. True when the printer could not be created: the
+// user was told and no page object is left.
+bool CRIA_NOVA_PAGINA_IMP_WIN(JobServices& job, std::string_view printer);
+
+// The sheet-eject command: output goes to pages, where a sheet ends only with
+// a page break or the end of the document, so it does nothing.
+void EJETAR_FOLHA_NA_IMPRESSORA(JobServices& job);
+
+// Shown when a record needs the page object before any "NP" created it.
+inline constexpr std::string_view kSemPagina =
+    "Nao foi criada a pagina da impressora (comando NP) antes deste registro.";
 
 }  // namespace tarvo

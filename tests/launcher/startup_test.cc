@@ -29,8 +29,10 @@ struct Startup : ::testing::Test {
   test::TempDir dir;
   Launcher run{printers, toolkit};
 
+  // A direct-marked file whose one record needs no page object (the launcher
+  // here has no page devices).
   std::string direct_file() {
-    return dir.write("job.txt", test::record({"N", "1", "1", "texto"}) + "=+IMPRESSAO_DIRETA+=").string();
+    return dir.write("job.txt", test::record({"S", "0", "0", "EJ"}) + "=+IMPRESSAO_DIRETA+=").string();
   }
   std::vector<std::string> box_texts() const {
     std::vector<std::string> t;

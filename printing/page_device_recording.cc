@@ -1,0 +1,169 @@
+#include "printing/page_device_recording.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <utility>
+
+namespace tarvo {
+namespace {
+
+int scaled(int em, double share) { return static_cast<int>(std::lround(em * share)); }
+
+std::string font_line(const FontRequest& f) {
+  return "font " + f.face + " h=" + std::to_string(f.height) + " w=" + std::to_string(f.width) +
+         " wt=" + std::to_string(f.weight) + " i=" + std::to_string(int(f.italic)) +
+         " u=" + std::to_string(int(f.underline));
+}
+
+// The factory's settings at the time a device was opened: the device keeps
+// its own copy, since the page model may release it after the factory.
+struct DeviceConfig {
+  int dpi_x, dpi_y, offset_x, offset_y;
+  bool refuse_settings, refuse_documents;
+  std::string selected_face;
+};
+
+class RecordingDevice final : public PageDevice {
+ public:
+  RecordingDevice(DeviceConfig config, std::shared_ptr<PageRecording> rec)
+      : config_(std::move(config)), rec_(std::move(rec)) {
+    ++rec_->open_devices;
+  }
+  ~RecordingDevice() override {
+    --rec_->open_devices;
+    log("release");
+  }
+
+  bool apply_settings(const PrintSettings& s) override {
+    rec_->settings.push_back(s);
+    std::string line = "settings";
+    if (s.form) {
+      line += " form=" + (std::holds_alternative<int>(*s.form) ? std::to_string(std::get<int>(*s.form))
+                                                               : std::get<std::string>(*s.form));
+    }
+    if (s.landscape) {
+      landscape_ = *s.landscape;
+      line += std::string(" landscape=") + (landscape_ ? "1" : "0");
+    }
+    if (s.copies) line += " copies=" + std::to_string(s.copies);
+    if (s.bin) line += " bin=" + std::to_string(s.bin);
+    if (s.duplex) line += " duplex=" + std::to_string(s.duplex);
+    if (s.quality) line += " quality=" + std::to_string(s.quality);
+    log(line);
+    return !config_.refuse_settings;
+  }
+
+  DeviceCaps capabilities() const override {
+    DeviceCaps caps;
+    caps.dpi_x = config_.dpi_x;
+    caps.dpi_y = config_.dpi_y;
+    const int w = static_cast<int>(std::lround(210 / 25.4 * config_.dpi_x));
+    const int h = static_cast<int>(std::lround(297 / 25.4 * config_.dpi_y));
+    caps.page_width = landscape_ ? h : w;
+    caps.page_height = landscape_ ? w : h;
+    caps.offset_x = config_.offset_x;
+    caps.offset_y = config_.offset_y;
+    return caps;
+  }
+
+  bool start_document(std::string_view name) override {
+    if (config_.refuse_documents || in_document_) return false;
+    in_document_ = true;
+    page_ = 0;
+    pages_in_document_ = 0;
+    log("start_document " + std::string(name));
+    return true;
+  }
+  bool end_document() override {
+    if (!in_document_) return false;
+    in_document_ = false;
+    ++rec_->documents_ended;
+    rec_->pages_ended += pages_in_document_;
+    log("end_document");
+    return true;
+  }
+  void abort_document() override {
+    if (!in_document_) return;
+    in_document_ = false;
+    ++rec_->documents_aborted;
+    log("abort_document");
+  }
+  bool start_page() override {
+    ++page_;
+    log("start_page " + std::to_string(page_));
+    return true;
+  }
+  bool end_page() override {
+    ++pages_in_document_;
+    log("end_page " + std::to_string(page_));
+    return true;
+  }
+
+  bool select_font(const FontRequest& font) override {
+    font_ = font;
+    rec_->fonts.push_back(font);
+    log(font_line(font));
+    return true;
+  }
+  TextMetrics metrics() const override {
+    const int em = font_.height < 0 ? -font_.height : scaled(font_.height, 1 / 1.133);
+    TextMetrics m;
+    m.ascent = scaled(em, 0.833);
+    m.descent = scaled(em, 0.300);
+    m.height = m.ascent + m.descent;
+    m.ave_char_width = font_.width != 0 ? font_.width : scaled(em, 0.600);
+    return m;
+  }
+  std::string face_name() const override {
+    return config_.selected_face.empty() ? font_.face : config_.selected_face;
+  }
+
+  void set_text_align(int flags) override { align_ = flags; }
+  void draw_text(int x, int y, std::string_view text, std::optional<int> fixed_advance) override {
+    rec_->texts.push_back({page_, x, y, std::string(text), font_, align_, fixed_advance});
+    log("text " + std::to_string(x) + " " + std::to_string(y) + " " + std::string(text));
+  }
+  int text_extent(std::string_view text) override {
+    return static_cast<int>(text.size()) * metrics().ave_char_width;
+  }
+
+ private:
+  void log(std::string line) { rec_->events.push_back(std::move(line)); }
+
+  const DeviceConfig config_;
+  std::shared_ptr<PageRecording> rec_;
+  FontRequest font_;
+  bool landscape_ = false;
+  bool in_document_ = false;
+  int page_ = 0;
+  int pages_in_document_ = 0;
+  int align_ = 0;
+};
+
+}  // namespace
+
+std::vector<std::string> PageRecording::events_starting(std::string_view prefix) const {
+  std::vector<std::string> out;
+  for (const auto& e : events) {
+    if (std::string_view(e).substr(0, prefix.size()) == prefix) out.push_back(e);
+  }
+  return out;
+}
+
+RecordingPageDevices::RecordingPageDevices() : recording_(std::make_shared<PageRecording>()) {}
+RecordingPageDevices::~RecordingPageDevices() = default;
+
+std::unique_ptr<PageDevice> RecordingPageDevices::open(std::string_view printer) {
+  if (!known.empty() && std::find(known.begin(), known.end(), printer) == known.end()) {
+    recording_->events.push_back("open failed " + std::string(printer));
+    return nullptr;
+  }
+  recording_->events.push_back("open " + std::string(printer));
+  return std::make_unique<RecordingDevice>(
+      DeviceConfig{dpi_x, dpi_y, offset_x, offset_y, refuse_settings, refuse_documents, selected_face},
+      recording_);
+}
+
+}  // namespace tarvo

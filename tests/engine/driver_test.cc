@@ -1,0 +1,187 @@
+#include "engine/driver.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/engine/page_fixture.h"
+#include "tests/engine/print_file.h"
+
+namespace tarvo {
+namespace {
+
+using test::record;
+
+std::string command(std::string_view code) { return record({"S", "0", "0", code}); }
+std::string text(std::string_view row, std::string_view column, std::string_view content,
+                 std::string_view before = "", std::string_view after = "") {
+  return record({"N", row, column, content, before, after});
+}
+
+struct Driver : ::testing::Test {
+  test::RecordedJob job;
+  PageRecording& rec = job.rec;
+
+  JobOutcome run(std::string file) {
+    job.state.V_DADOS_ARQUIVO = std::move(file);
+    return IMPRIMIR_TXT(job.services, "Laser");
+  }
+  std::vector<std::string> drawn() const {
+    std::vector<std::string> t;
+    for (const auto& d : rec.texts) t.push_back(d.text);
+    return t;
+  }
+};
+
+TEST_F(Driver, TypicalReportOverThreePages) {
+  const auto outcome = run(command("NP") + command("ST") + command("12") +
+                           text("1", "10", "Titulo", "NI", "ND") + text("3", "5", "linha") +
+                           command("EP") + text("1", "0", "pagina 2") + command("EP") +
+                           text("66", "79", "fim") + "=+IMPRESSAO_DIRETA+=");
+  EXPECT_EQ(outcome, JobOutcome::done);
+  EXPECT_TRUE(job.messages.errors.empty());
+  EXPECT_TRUE(job.messages.alerts.empty());
+  EXPECT_EQ(rec.documents_ended, 1);
+  EXPECT_EQ(rec.pages_ended, 3);
+  EXPECT_EQ(rec.open_devices, 0);
+  EXPECT_FALSE(job.state.OPRINTER);
+  EXPECT_EQ(job.state.CPRINTER, "Laser");
+
+  ASSERT_EQ(drawn(), (std::vector<std::string>{"Titulo", "linha", "pagina 2", "fim"}));
+  const auto& title = rec.texts[0];
+  EXPECT_EQ(title.x, 10 * 50);  // pitch 12: 50 dots a column
+  EXPECT_EQ(title.y, 2 * 100);
+  EXPECT_EQ(title.font.weight, 800);
+  EXPECT_EQ(rec.texts[1].font.weight, 400);
+  EXPECT_EQ(rec.texts[2].page, 2);
+  EXPECT_EQ(rec.texts[3].page, 3);
+  EXPECT_EQ(rec.texts[3].y, 67 * 100);
+
+  // Portrait A4, one copy, quality 3 as the driver asks for it.
+  ASSERT_FALSE(rec.settings.empty());
+  EXPECT_EQ(rec.settings[0].form, FormSpec(9));
+  EXPECT_EQ(rec.settings[0].landscape, false);
+  EXPECT_EQ(rec.settings[0].copies, 1);
+  EXPECT_EQ(rec.settings[0].quality, 3);
+}
+
+TEST_F(Driver, RecordsThatDrawNothingAbortTheDocument) {
+  EXPECT_EQ(run(command("NP") + command("ST") + command("12") + record({"B", "0", "0", "", "NRO_COPIAS"})),
+            JobOutcome::done);
+  EXPECT_EQ(rec.documents_aborted, 1);
+  EXPECT_EQ(rec.documents_ended, 0);
+}
+
+TEST_F(Driver, DosModeFromTheFirstRecordSkipsTextsAndBrackets) {
+  run(record({"B", "0", "0", "", "IMP_DOS"}) + command("NP") + command("ST") + command("NI") +
+      text("1", "1", "texto") + command("EP") + command("EJ"));
+  EXPECT_EQ(job.state.W_IMPRESSAO_DOS, "S");
+  EXPECT_EQ(rec.events_starting("open ").size(), 1u);  // "NP" still acts
+  EXPECT_TRUE(rec.events_starting("start_document").empty());
+  EXPECT_TRUE(rec.events_starting("end_page").empty());
+  EXPECT_TRUE(rec.events_starting("end_document").empty());
+  EXPECT_TRUE(rec.events_starting("abort_document").empty());
+  EXPECT_TRUE(rec.texts.empty());
+  EXPECT_EQ(rec.open_devices, 0);
+  EXPECT_TRUE(job.messages.errors.empty());
+}
+
+TEST_F(Driver, ImpDosElsewhereHasNoEffect) {
+  run(command("NP") + record({"B", "0", "0", "", "IMP_DOS"}) + command("ST") + text("1", "1", "x"));
+  EXPECT_EQ(drawn(), std::vector<std::string>{"x"});
+  EXPECT_EQ(rec.documents_ended, 1);
+}
+
+TEST_F(Driver, JobModeRecordsAreNotPrinted) {
+  run(command("NP") + command("ST") + text("-13", "-15", "=+impressao_direta+=") +
+      text("-13", "-15", "=+IMPRESSAO_PREVIEW+= x") + text("-13", "-15", "outro") +
+      text("-13", "-14", "=+IMPRESSAO_DIRETA+="));
+  EXPECT_EQ(drawn(), (std::vector<std::string>{"outro", "=+IMPRESSAO_DIRETA+="}));
+}
+
+TEST_F(Driver, UnknownCommandsAndEjectDoNothing) {
+  run(command("NP") + command("ST") + command("XX") + command("EJ") + command("") +
+      text("1", "1", "x"));
+  EXPECT_EQ(drawn(), std::vector<std::string>{"x"});
+  EXPECT_EQ(rec.fonts.size(), 1u);  // only the default font of Create
+  EXPECT_EQ(rec.pages_ended, 1);
+  EXPECT_TRUE(job.messages.errors.empty());
+}
+
+TEST_F(Driver, AttributeCommandAppliesAtTheRecordPosition) {
+  run(command("NP") + command("ST") + record({"S", "4", "2", "NIII "}) + text("5", "1", "x"));
+  ASSERT_EQ(rec.texts.size(), 1u);
+  EXPECT_EQ(rec.texts[0].font.weight, 800);
+  EXPECT_TRUE(rec.texts[0].font.italic);
+}
+
+TEST_F(Driver, RecordsWithASlipMarkerPrintAsRecords) {
+  const auto outcome = run("=+inicio_boleto+=" + command("NP") + command("ST") +
+                           text("1", "1", "=+inicio_boleto+=") + text("2", "1", "=+final_boleto+="));
+  EXPECT_EQ(outcome, JobOutcome::done);
+  EXPECT_EQ(drawn().size(), 2u);
+}
+
+TEST_F(Driver, FileWithoutRecordsOrMarkersIsReported) {
+  EXPECT_EQ(run("apenas texto"), JobOutcome::not_found);
+  ASSERT_EQ(job.messages.errors.size(), 1u);
+  EXPECT_EQ(job.messages.errors[0],
+            "Nao Achou o Inicio da Impressao do Arquivo \r\n"
+            "Ou a versao do Kelm/Tarvo vorquelle e antiga,\r\n"
+            "ou o Usuário NÃO está configurado para usar o TarvoUSB em Z541");
+  EXPECT_TRUE(rec.events.empty());
+}
+
+// A record that needs the page object before any "NP" is reported and ends
+// the job; nothing after it is read.
+TEST_F(Driver, RecordsBeforeTheFirstNewPageEndTheJob) {
+  for (const std::string& early : {text("1", "1", "cedo"), command("ST"), command("EP"), command("NI")}) {
+    test::RecordedJob fresh;
+    fresh.state.V_DADOS_ARQUIVO = command("12") + early + command("NP") + command("ST") + text("1", "1", "x");
+    EXPECT_EQ(IMPRIMIR_TXT(fresh.services, "Laser"), JobOutcome::done);
+    EXPECT_EQ(fresh.messages.errors, std::vector<std::string>{std::string(kSemPagina)}) << early;
+    EXPECT_TRUE(fresh.rec.events.empty()) << early;
+  }
+}
+
+TEST_F(Driver, SecondNewPageEndsTheFirstDocument) {
+  run(command("NP") + command("ST") + text("1", "1", "primeiro") + command("NP") + command("ST") +
+      text("1", "1", "segundo"));
+  EXPECT_EQ(rec.documents_ended, 2);
+  EXPECT_EQ(rec.events_starting("open ").size(), 2u);
+  EXPECT_EQ(rec.open_devices, 0);
+  // The first document ends before the second printer is opened.
+  const auto first_end = std::find(rec.events.begin(), rec.events.end(), "end_document");
+  const auto second_open = std::find(first_end, rec.events.end(), "open Laser");
+  EXPECT_NE(second_open, rec.events.end());
+}
+
+TEST_F(Driver, PrinterNotFoundAlertsThenEndsQuietly) {
+  job.devices.known = {"Outra"};
+  EXPECT_EQ(run(command("NP") + command("ST") + text("1", "1", "x") + command("EP")), JobOutcome::done);
+  EXPECT_EQ(job.messages.alerts,
+            std::vector<std::string>{"Nao foi possivel achar a impressora, Favor verifique."});
+  EXPECT_TRUE(job.messages.errors.empty());
+  EXPECT_FALSE(job.state.OPRINTER);
+  EXPECT_TRUE(rec.texts.empty());
+  EXPECT_EQ(rec.events, std::vector<std::string>{"open failed Laser"});
+}
+
+TEST_F(Driver, NewPageWithoutAFactoryIsAPrinterNotFound) {
+  job.services.pages = nullptr;
+  run(command("NP") + text("1", "1", "x"));
+  EXPECT_EQ(job.messages.alerts.size(), 1u);
+  EXPECT_TRUE(job.messages.errors.empty());
+}
+
+TEST_F(Driver, OptionalFieldsReachTheCommandsAsAbsentOrNumbers) {
+  // Before codes with a font of their own: name, size and height given.
+  run(command("NP") + command("ST") +
+      record({"N", "1", "1", "x", "II", "", "", "", "", "", "", "", "Arial", "10", "12", "", "",
+              "", "", "700"}));
+  ASSERT_EQ(rec.texts.size(), 1u);
+  EXPECT_EQ(rec.texts[0].font.face, "Arial");
+  EXPECT_EQ(rec.texts[0].font.width, 50);
+  EXPECT_EQ(rec.texts[0].font.weight, 700);
+}
+
+}  // namespace
+}  // namespace tarvo

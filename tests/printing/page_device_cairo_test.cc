@@ -1,0 +1,260 @@
+#include "printing/page_device_cairo.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+
+#include "printing/win32prn.h"
+#include "runtime/text.h"
+#include "tests/engine/print_file.h"
+#include "tests/printing/cups_test_util.h"
+#include "tests/support/test_support.h"
+
+namespace tarvo {
+namespace {
+
+using test::PrivateCups;
+using test::record;
+
+// What a PDF reader makes of a captured job.
+struct Word {
+  int page;
+  double x_min, y_min, x_max, y_max;
+  std::string text;
+};
+
+std::string run_command(const std::string& command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen((command + " 2>&1").c_str(), "r"), ::pclose);
+  std::string out;
+  char buf[4096];
+  for (std::size_t n; pipe && (n = std::fread(buf, 1, sizeof buf, pipe.get())) > 0;) out.append(buf, n);
+  return out;
+}
+
+int pdf_pages(const std::filesystem::path& pdf) {
+  std::smatch m;
+  const std::string info = run_command("pdfinfo '" + pdf.string() + "'");
+  return std::regex_search(info, m, std::regex(R"(Pages:\s+(\d+))")) ? std::stoi(m[1]) : -1;
+}
+
+std::vector<Word> pdf_words(const std::filesystem::path& pdf) {
+  const std::string html = run_command("pdftotext -bbox '" + pdf.string() + "' -");
+  std::vector<Word> words;
+  int page = 0;
+  const std::regex token(
+      R"re(<page |<word xMin="([-\d.]+)" yMin="([-\d.]+)" xMax="([-\d.]+)" yMax="([-\d.]+)">([^<]*)</word>)re");
+  for (std::sregex_iterator it(html.begin(), html.end(), token), end; it != end; ++it) {
+    const std::smatch& m = *it;
+    if (m[0].str() == "<page ") {
+      ++page;
+      continue;
+    }
+    words.push_back({page, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4]), m[5]});
+  }
+  return words;
+}
+
+std::string command(std::string_view code) { return record({"S", "0", "0", code}); }
+std::string text(int row, int column, std::string_view content, std::string_view before = "",
+                 std::string_view after = "") {
+  return record({"N", std::to_string(row), std::to_string(column), content, before, after});
+}
+
+constexpr std::string_view kDirect = "=+IMPRESSAO_DIRETA+=";
+
+// Runs the program on `file` with `queue` as this user's default printer.
+test::RunResult print_on(const std::string& queue, const std::string& file) {
+  test::TempDir dir;
+  const auto path = dir.write("relatorio.txt", file);
+  return test::run_tarvousb({path.string()}, dir.path(),
+                            {PrivateCups::instance().env(), "LPDEST=" + queue});
+}
+
+// At 600 dots per inch and pitch 12 a column is 50 dots and a row 100: in
+// points, 6 and 12.
+constexpr double kColumnPt = 50 * 72.0 / 600;
+constexpr double kRowPt = 100 * 72.0 / 600;
+
+struct Placed {
+  int page, row, column;
+  std::string word;
+};
+
+TEST(DirectJob, TypicalReportPrintsThreePagesWithTextsInPlace) {
+  auto& server = PrivateCups::instance();
+  server.add_queue("Page_Typical");
+  const std::vector<Placed> placed = {
+      {1, 1, 10, "TITULO"}, {1, 3, 5, "Codigo"}, {1, 3, 15, "Cliente"}, {1, 10, 40, "37,50"},
+      {2, 0, 0, "Inicio"},  {2, 30, 70, "meio"}, {3, 64, 75, "fim"},    {3, 5, 0, "Relat\xF3rio"},
+  };
+  std::string file = command("NP") + command("ST") + command("12");
+  int page = 1;
+  for (const Placed& p : placed) {
+    for (; page < p.page; ++page) file += command("EP");
+    file += p.word == "TITULO" ? text(p.row, p.column, p.word, "NI", "ND") : text(p.row, p.column, p.word);
+  }
+  file += std::string(kDirect);
+
+  const auto run = print_on("Page_Typical", file);
+  EXPECT_EQ(run.err, "");
+  const auto jobs = server.wait_for_jobs("Page_Typical", 1);
+  ASSERT_EQ(jobs.size(), 1u);
+  ASSERT_TRUE(jobs[0].is_pdf());
+  EXPECT_EQ(pdf_pages(jobs[0].data), 3);
+  EXPECT_NE(jobs[0].options.find("media=iso_a4_210x297mm"), std::string::npos) << jobs[0].options;
+  EXPECT_NE(jobs[0].title.find("tarvousb ["), std::string::npos) << jobs[0].title;
+
+  const auto words = pdf_words(jobs[0].data);
+  for (const Placed& p : placed) {
+    const std::string expected = cp1252_to_utf8(p.word);
+    const auto w = std::find_if(words.begin(), words.end(), [&](const Word& x) { return x.text == expected; });
+    ASSERT_NE(w, words.end()) << expected;
+    EXPECT_EQ(w->page, p.page) << expected;
+    EXPECT_NEAR(w->x_min, p.column * kColumnPt, kColumnPt / 2) << expected;
+    EXPECT_NEAR(w->y_max, (p.row + 1) * kRowPt, kRowPt) << expected;
+  }
+
+  const std::string fonts = run_command("pdffonts '" + jobs[0].data.string() + "'");
+  EXPECT_TRUE(std::regex_search(fonts, std::regex(R"(\+LiberationMono-Bold\s)"))) << fonts;
+  EXPECT_TRUE(std::regex_search(fonts, std::regex(R"(\+LiberationMono\s)"))) << fonts;
+}
+
+TEST(DirectJob, RecordsThatDrawNothingLeaveNoJob) {
+  auto& server = PrivateCups::instance();
+  server.add_queue("Page_Empty");
+  const auto run = print_on("Page_Empty", command("NP") + command("ST") + command("12") + command("EP") +
+                                              std::string(kDirect));
+  EXPECT_EQ(run.err, "");
+  server.wait_idle();
+  EXPECT_TRUE(server.jobs("Page_Empty").empty());
+  EXPECT_EQ(test::queued_jobs("Page_Empty"), "");
+}
+
+TEST(DirectJob, FinalPageBreakGivesAnEmptyLastPage) {
+  auto& server = PrivateCups::instance();
+  server.add_queue("Page_Final_Break");
+  print_on("Page_Final_Break", command("NP") + command("ST") + text(1, 1, "um") + command("EP") +
+                                   std::string(kDirect));
+  const auto jobs = server.wait_for_jobs("Page_Final_Break", 1);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(pdf_pages(jobs[0].data), 2);
+}
+
+TEST(DirectJob, UnknownPrinterIsReportedAndPrintsNothing) {
+  auto& server = PrivateCups::instance();
+  server.add_queue("Page_Known");
+  const auto run = print_on("Page_Known", command("NP") + command("ST") + text(1, 1, "x") + std::string(kDirect));
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(server.wait_for_jobs("Page_Known", 1).size(), 1u);
+
+  CairoPageDevices devices;
+  WIN32PRN p(&devices);
+  p.New("Page_No_Such_Queue");
+  EXPECT_FALSE(p.Create());
+  EXPECT_FALSE(p.hPrinterDc);
+}
+
+// The page model on the cairo device, without the engine.
+struct CairoModel : ::testing::Test {
+  CairoPageDevices devices;
+  std::unique_ptr<WIN32PRN> page(const std::string& queue) {
+    PrivateCups::instance().add_queue(queue);
+    auto p = std::make_unique<WIN32PRN>(&devices);
+    p->New(queue);
+    p->FormType = 9;
+    p->Copies = 1;
+    return p;
+  }
+};
+
+TEST_F(CairoModel, DefaultFontResolvesToTheMetricCompatibleFace) {
+  auto p = page("Page_Metrics");
+  ASSERT_TRUE(p->Create());
+  EXPECT_EQ(p->PixelsPerInchX, 600);
+  EXPECT_EQ(p->PageWidth, 4961);
+  EXPECT_EQ(p->PageHeight, 7016);
+  EXPECT_EQ(p->LeftMargin, 0);
+  EXPECT_EQ(p->FontName, "Liberation Mono");
+  EXPECT_EQ(p->CharWidth, 60);
+  // 12 points at 600 dpi is an em of 100 dots; the face's cell is 1.133 em.
+  EXPECT_EQ(p->CharHeight, 113);
+
+  p->SetFont("Courier New", 11, 0.0);  // the face's own width: 0.6 em
+  EXPECT_EQ(p->CharWidth, 55);
+  p->SetFont(std::nullopt, std::nullopt, 17.0, 800);
+  EXPECT_EQ(p->CharWidth, 35);
+  EXPECT_EQ(p->FontName, "Liberation Mono");
+}
+
+TEST_F(CairoModel, FixedAdvanceAndAttributesReachThePage) {
+  auto p = page("Page_Attributes");
+  ASSERT_TRUE(p->Create());
+  ASSERT_TRUE(p->StartDoc("atributos"));
+  p->SetPrc(1, 10);
+  p->TextOut("larga");
+  p->SetFont(std::nullopt, std::nullopt, FontWidthArg{PitchPair{1, -5}});  // 120 dots a character
+  p->SetPrc(2, 0);
+  p->TextOut("ABC");
+  EXPECT_EQ(p->PosX, 360);
+  p->SetDefaultFont();
+  p->Italic(true);
+  p->UnderLine(true);
+  p->SetPrc(3, 0);
+  p->TextOut("italico");
+  p->EndDoc();
+
+  const auto jobs = PrivateCups::instance().wait_for_jobs("Page_Attributes", 1);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(jobs[0].title, "atributos");
+  const auto words = pdf_words(jobs[0].data);
+  ASSERT_EQ(words.size(), 3u);
+  const auto word = [&](std::string_view t) {
+    return *std::find_if(words.begin(), words.end(), [&](const Word& w) { return w.text == t; });
+  };
+  EXPECT_NEAR(word("larga").x_min, 600 * 72.0 / 600, 3);
+  EXPECT_NEAR(word("larga").y_max, 100 * 72.0 / 600, 1);
+  // Three letters 120 dots apart span 360 dots, 43.2 points.
+  EXPECT_NEAR(word("ABC").x_max, 360 * 72.0 / 600, 3);
+  EXPECT_NEAR(word("italico").y_max, 300 * 72.0 / 600, 1);
+  const std::string fonts = run_command("pdffonts '" + jobs[0].data.string() + "'");
+  EXPECT_NE(fonts.find("LiberationMono-Italic"), std::string::npos) << fonts;
+}
+
+TEST_F(CairoModel, LandscapeSwapsTheSheet) {
+  auto p = page("Page_Landscape");
+  p->Landscape = true;
+  p->FormType = 11;  // A5
+  ASSERT_TRUE(p->Create());
+  EXPECT_EQ(p->PageWidth, 4961);
+  EXPECT_EQ(p->PageHeight, 3496);
+  ASSERT_TRUE(p->StartDoc("paisagem"));
+  p->TextOut("x");
+  p->EndDoc();
+  const auto jobs = PrivateCups::instance().wait_for_jobs("Page_Landscape", 1);
+  ASSERT_EQ(jobs.size(), 1u);
+  const std::string info = run_command("pdfinfo '" + jobs[0].data.string() + "'");
+  EXPECT_NE(info.find("595.276 x 419.528"), std::string::npos) << info;
+  EXPECT_NE(jobs[0].options.find("media=iso_a5_148x210mm"), std::string::npos) << jobs[0].options;
+}
+
+TEST_F(CairoModel, AbortedDocumentIsCancelled) {
+  auto p = page("Page_Aborted");
+  ASSERT_TRUE(p->Create());
+  ASSERT_TRUE(p->StartDoc("abortado"));
+  p->TextOut("nao sai");
+  p->EndPage();
+  p->EndDoc(true);
+  ASSERT_TRUE(p->StartDoc("e outro"));
+  p->TextOut("sai");
+  p->Destroy();  // ends the open document normally
+  const auto jobs = PrivateCups::instance().wait_for_jobs("Page_Aborted", 1);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(jobs[0].title, "e outro");
+  PrivateCups::instance().wait_idle();
+  EXPECT_EQ(PrivateCups::instance().jobs("Page_Aborted").size(), 1u);
+  EXPECT_EQ(test::queued_jobs("Page_Aborted"), "");
+}
+
+}  // namespace
+}  // namespace tarvo
