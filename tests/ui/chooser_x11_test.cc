@@ -59,7 +59,9 @@ TEST(ChooserOnX, PressingIPrintsOnTheCurrentRowAndTheProgramEnds) {
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(x.client("xdotool search --name '^TARVO Printers ' | wc -l"), "0");
 
-  EXPECT_EQ(cups.wait_for_jobs(chosen, 1, 30s).size(), 1u) << r.err;
+  const auto jobs = cups.wait_for_jobs(chosen, 1, 30s);
+  ASSERT_EQ(jobs.size(), 1u) << r.err;
+  EXPECT_TRUE(jobs[0].is_pdf());
   cups.wait_idle();
   EXPECT_TRUE(cups.jobs(other).empty());
 }
