@@ -23,14 +23,14 @@ struct HotKey {
   std::function<void()> action;
 };
 
-// The printer chooser window of one run and its members.
+// The printer chooser window of one run and its members (the table's alias
+// CALIAS stays in the job state, where CRIA_TMP sets it).
 struct Chooser {
   Chooser(Launcher& r, PrintCall p);
 
   Launcher& run;
   PrintCall print;
   ImpGridTable table;
-  std::string CALIAS = "IMP";
   std::string OBRUSH;     // the bitmap that paints the grid's background
   ui::Font OFONTE12;
   std::unique_ptr<ui::Window> OWND;

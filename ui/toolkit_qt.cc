@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTextDocument>
 #include <QToolTip>
 #include <cstdlib>
 #include <cstring>
@@ -55,7 +56,11 @@ class QtDialogs final : public Dialogs {
 
   void text_popup(std::string_view text, Point at, std::string_view font) override {
     QToolTip::setFont(font_from_spec(font));
-    QToolTip::showText(QPoint(at.x, at.y), qs(text), QApplication::activeWindow());
+    // Shown as the plain text it is, lines and blanks kept: a help text
+    // with "<" in it must not be read as markup.
+    const QString plain = qs(text).remove('\r');
+    QToolTip::showText(QPoint(at.x, at.y), Qt::convertFromPlainText(plain, Qt::WhiteSpacePre),
+                       QApplication::activeWindow());
   }
 
   Point pointer_position() override {

@@ -64,14 +64,12 @@ class FakeToolkit final : public ui::Toolkit {
   ScriptedDialogs boxes;
   bool display = false;
   bool windows = true;
-  std::vector<FakeWindow*> opened;  // owned by whoever created them
   ui::Dialogs& dialogs() override { return boxes; }
   bool has_display() override { return display; }
   std::unique_ptr<ui::Window> create_window(const ui::WindowSpec& spec) override {
     if (!windows) return nullptr;
     auto w = std::make_unique<FakeWindow>();
     w->spec = spec;
-    opened.push_back(w.get());
     return w;
   }
 };

@@ -10,11 +10,13 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 #include "launcher/printer_table.h"
 #include "launcher/startup.h"
 #include "tests/engine/print_file.h"
 #include "tests/support/test_support.h"
+#include "ui/toolkit_qt.h"
 #include "ui/window_qt.h"
 
 namespace tarvo {
@@ -285,6 +287,18 @@ TEST_F(ChooserWindow, ALongPrinterNameIsPrintedWhole) {
   EXPECT_EQ(rows(), std::vector<std::string>{name.substr(0, 70)});
   press(Qt::Key_I);
   EXPECT_EQ(prints, (std::vector<Print>{{"2", name}}));
+}
+
+TEST(HelpPopup, ShowsItsTextAsPlainTextAtThePoint) {
+  ui::QtToolkit toolkit(0, nullptr);
+  toolkit.dialogs().text_popup("static function Tarvo\r\n   if a < b\r\nreturn .T.", {200, 150},
+                               "Tahoma, 8, , ");
+  ASSERT_TRUE(QToolTip::isVisible());
+  const QString shown = QToolTip::text();
+  EXPECT_TRUE(shown.contains("&lt;")) << shown.toStdString();
+  EXPECT_FALSE(shown.contains('\r'));
+  EXPECT_EQ(QToolTip::font().pointSize(), 8);
+  QToolTip::hideText();
 }
 
 // The whole window path of a run: MAIN opens the window and returns once a
