@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -278,6 +279,15 @@ TEST_F(ChooserWindow, LaidOutWithItsBitmapsFontsAndTexts) {
   EXPECT_EQ(status->text().toStdString(), "Impressoras para Selecionar - rodape");
   EXPECT_TRUE(status->alignment() & Qt::AlignLeft);
   EXPECT_EQ(status->font().pixelSize(), 12);
+}
+
+TEST_F(ChooserWindow, PointerOnAButtonShowsItsMessageInTheStatusBar) {
+  open_two();
+  QToolButton* preview = button("&PreView");
+  QTest::mouseMove(preview);
+  for (int i = 0; i < 40 && window()->statusBar()->currentMessage().isEmpty(); ++i) QTest::qWait(25);
+  EXPECT_EQ(window()->statusBar()->currentMessage().toStdString(),
+            "Módulo para Visualizar o Arquivo a ser Impresso.");
 }
 
 TEST_F(ChooserWindow, ALongPrinterNameIsPrintedWhole) {
