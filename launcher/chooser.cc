@@ -63,16 +63,16 @@ std::unique_ptr<Chooser> build_chooser_window(Launcher& run, PrintCall print) {
   auto c = std::make_unique<Chooser>(run, std::move(print));
   c->OBRUSH = "PEDRA";
   c->OFONTE12 = ui::Font{"TAHOMA", 12};
-  const ui::WindowSpec spec{chooser_title(run.state.W_VERSAO_VAZ, run.state.VARQ_IMPRIMIR), kFrame,
+  const ui::WindowDesc desc{chooser_title(run.state.W_VERSAO_VAZ, run.state.VARQ_IMPRIMIR), kFrame,
                             look_of(run.window_environment)};
-  c->OWND = run.toolkit.create_window(spec);
+  c->OWND = run.toolkit.create_window(desc);
   if (!c->OWND) {
     run.messages.G_ERRO(Value(std::string(kSemJanela)));
     return nullptr;
   }
 
   Chooser* self = c.get();
-  ui::GridSpec grid;
+  ui::GridDesc grid;
   grid.table = &c->table;
   grid.header = "Impressora";
   grid.footer = true;

@@ -23,7 +23,7 @@ class Toolkit {
   virtual bool has_display() = 0;
   // A new top-level window; starts the toolkit when it is not running yet.
   // Null when this toolkit cannot show windows (no display).
-  virtual std::unique_ptr<Window> create_window(const WindowSpec&) { return nullptr; }
+  virtual std::unique_ptr<Window> create_window(const WindowDesc&) { return nullptr; }
 
   // Boxes that start the toolkit only when one is really shown.
   Dialogs& dialogs_lazy() { return lazy_; }

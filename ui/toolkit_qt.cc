@@ -28,8 +28,8 @@ QMessageBox::Icon qt_icon(Icon icon) {
 }
 
 // A face and size written "Face, size, , " as the help pop-up names its font.
-QFont font_from_spec(std::string_view spec) {
-  const QStringList parts = qs(spec).split(',');
+QFont font_from_text(std::string_view desc) {
+  const QStringList parts = qs(desc).split(',');
   QFont font(parts.value(0).trimmed());
   bool ok = false;
   const int size = parts.value(1).trimmed().toInt(&ok);
@@ -55,7 +55,7 @@ class QtDialogs final : public Dialogs {
   void tone(int, int) override { QApplication::beep(); }
 
   void text_popup(std::string_view text, Point at, std::string_view font) override {
-    QToolTip::setFont(font_from_spec(font));
+    QToolTip::setFont(font_from_text(font));
     // Shown as the plain text it is, lines and blanks kept: a help text
     // with "<" in it must not be read as markup.
     const QString plain = qs(text).remove('\r');
@@ -122,9 +122,9 @@ Dialogs& QtToolkit::dialogs() {
 
 bool QtToolkit::has_display() { return ensure_started(); }
 
-std::unique_ptr<Window> QtToolkit::create_window(const WindowSpec& spec) {
+std::unique_ptr<Window> QtToolkit::create_window(const WindowDesc& desc) {
   if (!ensure_started()) return nullptr;
-  return make_qt_window(spec);
+  return make_qt_window(desc);
 }
 
 std::unique_ptr<Toolkit> make_system_toolkit(int argc, char** argv) {

@@ -46,7 +46,7 @@ class GridTable {
   virtual void move_to_row(std::size_t row) = 0;
 };
 
-struct GridSpec {
+struct GridDesc {
   GridTable* table = nullptr;
   std::string header;
   bool footer = false;
@@ -65,7 +65,7 @@ class Grid {
 
 // A bitmap button of a tool bar: image above the caption; the letter after
 // "&" in the caption is its accelerator (Alt + letter).
-struct ToolButtonSpec {
+struct ToolButtonDesc {
   std::string bitmap;
   std::string caption;
   std::string message;        // shown in the status bar while the pointer is on it
@@ -77,10 +77,10 @@ struct ToolButtonSpec {
 class ToolBar {
  public:
   virtual ~ToolBar() = default;
-  virtual void add_button(const ToolButtonSpec& button) = 0;
+  virtual void add_button(const ToolButtonDesc& button) = 0;
 };
 
-struct StatusBarSpec {
+struct StatusBarDesc {
   std::string text;
   bool centred = false;
   Font font;
@@ -93,7 +93,7 @@ struct WindowLook {
   bool european_numbers = false;  // decimal comma, point between thousands
 };
 
-struct WindowSpec {
+struct WindowDesc {
   std::string title;
   Rect frame;
   WindowLook look;
@@ -104,10 +104,10 @@ struct WindowSpec {
 class Window {
  public:
   virtual ~Window() = default;
-  virtual Grid& add_grid(const GridSpec& grid) = 0;
+  virtual Grid& add_grid(const GridDesc& grid) = 0;
   // The tool bar, on the window that holds the grid; buttons of this size.
   virtual ToolBar& add_tool_bar(int button_width, int button_height) = 0;
-  virtual void set_status_bar(const StatusBarSpec& status) = 0;
+  virtual void set_status_bar(const StatusBarDesc& status) = 0;
   // Called once, when the window is first shown.
   virtual void on_first_show(std::function<void()> first_show) = 0;
   // Shows the window normally without waiting.

@@ -156,28 +156,28 @@ class QtToolBar final : public ToolBar {
   QtToolBar(QToolBar* bar, QSize button, bool balloon, std::function<bool()> live)
       : bar_(bar), button_(button), balloon_(balloon), live_(std::move(live)) {}
 
-  void add_button(const ToolButtonSpec& spec) override {
+  void add_button(const ToolButtonDesc& desc) override {
     auto* b = new QToolButton(bar_);  // owned by the bar
-    const QPixmap image = bitmap(spec.bitmap);
+    const QPixmap image = bitmap(desc.bitmap);
     b->setIcon(QIcon(image));
     if (!image.isNull()) b->setIconSize(image.size());
-    b->setText(qs(spec.caption));  // "&" makes Alt + letter its accelerator
+    b->setText(qs(desc.caption));  // "&" makes Alt + letter its accelerator
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setFixedSize(button_);
     b->setAutoRaise(true);
-    b->setStatusTip(qs(spec.message));
-    b->setToolTip(tooltip(spec));
-    QObject::connect(b, &QToolButton::clicked, [action = spec.action, live = live_] {
+    b->setStatusTip(qs(desc.message));
+    b->setToolTip(tooltip(desc));
+    QObject::connect(b, &QToolButton::clicked, [action = desc.action, live = live_] {
       if (action && live()) action();
     });
     bar_->addWidget(b);
   }
 
  private:
-  QString tooltip(const ToolButtonSpec& spec) const {
-    const QString text = qs(spec.tooltip).toHtmlEscaped();
-    if (!balloon_ || spec.tooltip_title.empty()) return text;
-    return "<b>" + qs(spec.tooltip_title).toHtmlEscaped() + "</b><br>" + text;
+  QString tooltip(const ToolButtonDesc& desc) const {
+    const QString text = qs(desc.tooltip).toHtmlEscaped();
+    if (!balloon_ || desc.tooltip_title.empty()) return text;
+    return "<b>" + qs(desc.tooltip_title).toHtmlEscaped() + "</b><br>" + text;
   }
 
   QToolBar* bar_;
@@ -188,10 +188,10 @@ class QtToolBar final : public ToolBar {
 
 class QtWindow final : public Window {
  public:
-  explicit QtWindow(const WindowSpec& spec) : look_(spec.look), window_(std::make_unique<MainWindow>()) {
-    window_->setWindowTitle(qs(spec.title));
-    window_->move(spec.frame.left, spec.frame.top);
-    window_->resize(spec.frame.width(), spec.frame.height());
+  explicit QtWindow(const WindowDesc& desc) : look_(desc.look), window_(std::make_unique<MainWindow>()) {
+    window_->setWindowTitle(qs(desc.title));
+    window_->move(desc.frame.left, desc.frame.top);
+    window_->resize(desc.frame.width(), desc.frame.height());
     window_->closed = [this] {
       ended_ = true;
       loop_.quit();
@@ -199,31 +199,31 @@ class QtWindow final : public Window {
     if (look_.european_numbers) QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
   }
 
-  Grid& add_grid(const GridSpec& spec) override {
+  Grid& add_grid(const GridDesc& desc) override {
     auto* area = new QWidget(window_.get());
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
     auto* view = new GridView;
-    view->key_down = spec.on_key_down;
-    view->character = spec.on_char;
+    view->key_down = desc.on_key_down;
+    view->character = desc.on_char;
     view->live = live();
     view->focus_colour = look_.focus_colour;
-    view->setFont(qt_font(spec.font));
-    view->setModel(new TableModel(*spec.table, qs(spec.header), view));
+    view->setFont(qt_font(desc.font));
+    view->setModel(new TableModel(*desc.table, qs(desc.header), view));
     view->verticalHeader()->hide();
     view->verticalHeader()->setDefaultSectionSize(QFontMetrics(view->font()).height() + 6);
     view->horizontalHeader()->setStretchLastSection(false);
     view->horizontalHeader()->setFont(view->font());
-    view->setColumnWidth(0, spec.column_width);
+    view->setColumnWidth(0, desc.column_width);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setShowGrid(false);
     view->setObjectName("grid");
-    set_background(*view, spec.background_bitmap);
-    GridTable* table = spec.table;
+    set_background(*view, desc.background_bitmap);
+    GridTable* table = desc.table;
     QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged,
                      [table](const QModelIndex& now, const QModelIndex&) {
                        if (now.isValid()) table->move_to_row(static_cast<std::size_t>(now.row()));
@@ -231,7 +231,7 @@ class QtWindow final : public Window {
     if (table->row_count() > 0)
       view->setCurrentIndex(view->model()->index(static_cast<int>(table->current_row()), 0));
     layout->addWidget(view, 1);
-    if (spec.footer) layout->addWidget(footer(*view));
+    if (desc.footer) layout->addWidget(footer(*view));
 
     window_->setCentralWidget(area);
     grids_.push_back(std::make_unique<QtGrid>(view));
@@ -249,14 +249,14 @@ class QtWindow final : public Window {
     return *bars_.back();
   }
 
-  void set_status_bar(const StatusBarSpec& spec) override {
+  void set_status_bar(const StatusBarDesc& desc) override {
     QStatusBar* status = window_->statusBar();
-    status->setFont(qt_font(spec.font));
+    status->setFont(qt_font(desc.font));
     status->setSizeGripEnabled(false);
-    auto* label = new QLabel(qs(spec.text), status);
+    auto* label = new QLabel(qs(desc.text), status);
     label->setObjectName("status");
     label->setFont(status->font());
-    label->setAlignment((spec.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+    label->setAlignment((desc.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
     status->addWidget(label, 1);
   }
 
@@ -321,9 +321,9 @@ class QtWindow final : public Window {
 
 }  // namespace
 
-std::unique_ptr<Window> make_qt_window(const WindowSpec& spec) {
+std::unique_ptr<Window> make_qt_window(const WindowDesc& desc) {
   init_bitmaps();
-  return std::make_unique<QtWindow>(spec);
+  return std::make_unique<QtWindow>(desc);
 }
 
 }  // namespace tarvo::ui

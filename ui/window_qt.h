@@ -7,6 +7,6 @@
 namespace tarvo::ui {
 
 // A window on Qt Widgets. Qt must be running (a QApplication exists).
-std::unique_ptr<Window> make_qt_window(const WindowSpec& spec);
+std::unique_ptr<Window> make_qt_window(const WindowDesc& desc);
 
 }  // namespace tarvo::ui

@@ -21,21 +21,21 @@ class FakeWindow final : public ui::Window {
   };
   struct Bar final : ui::ToolBar {
     int width = 0, height = 0;
-    std::vector<ui::ToolButtonSpec> buttons;
-    void add_button(const ui::ToolButtonSpec& b) override { buttons.push_back(b); }
+    std::vector<ui::ToolButtonDesc> buttons;
+    void add_button(const ui::ToolButtonDesc& b) override { buttons.push_back(b); }
   };
 
-  ui::WindowSpec spec;
-  ui::GridSpec grid_spec;
+  ui::WindowDesc desc;
+  ui::GridDesc grid_desc;
   Grid grid;
   Bar bar;
-  ui::StatusBarSpec status;
+  ui::StatusBarDesc status;
   std::function<void()> first_show;
   bool shown = false;
   bool is_ended = false;
 
-  ui::Grid& add_grid(const ui::GridSpec& g) override {
-    grid_spec = g;
+  ui::Grid& add_grid(const ui::GridDesc& g) override {
+    grid_desc = g;
     return grid;
   }
   ui::ToolBar& add_tool_bar(int w, int h) override {
@@ -43,7 +43,7 @@ class FakeWindow final : public ui::Window {
     bar.height = h;
     return bar;
   }
-  void set_status_bar(const ui::StatusBarSpec& s) override { status = s; }
+  void set_status_bar(const ui::StatusBarDesc& s) override { status = s; }
   void on_first_show(std::function<void()> f) override { first_show = std::move(f); }
   void show() override {
     if (!shown && first_show) first_show();
@@ -66,10 +66,10 @@ class FakeToolkit final : public ui::Toolkit {
   bool windows = true;
   ui::Dialogs& dialogs() override { return boxes; }
   bool has_display() override { return display; }
-  std::unique_ptr<ui::Window> create_window(const ui::WindowSpec& spec) override {
+  std::unique_ptr<ui::Window> create_window(const ui::WindowDesc& desc) override {
     if (!windows) return nullptr;
     auto w = std::make_unique<FakeWindow>();
-    w->spec = spec;
+    w->desc = desc;
     return w;
   }
 };

@@ -38,8 +38,8 @@ class OffscreenToolkit final : public ui::Toolkit {
   test::ScriptedDialogs boxes;
   ui::Dialogs& dialogs() override { return boxes; }
   bool has_display() override { return true; }
-  std::unique_ptr<ui::Window> create_window(const ui::WindowSpec& spec) override {
-    return ui::make_qt_window(spec);
+  std::unique_ptr<ui::Window> create_window(const ui::WindowDesc& desc) override {
+    return ui::make_qt_window(desc);
   }
 };
 
