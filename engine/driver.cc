@@ -115,6 +115,39 @@ Step handle_record(JobServices& job) {
   return handle_text(job);
 }
 
+// The print file is lent to the running job rather than copied (it may be
+// large, and it is held whole): the job reads it as W_DADOS_ARQUIVO and it is
+// back in V_DADOS_ARQUIVO when the job is over.
+class LentText {
+ public:
+  explicit LentText(JobState& s) : s_(s) { s_.start_job(std::move(s_.V_DADOS_ARQUIVO)); }
+  ~LentText() { s_.V_DADOS_ARQUIVO = std::move(s_.W_DADOS_ARQUIVO); }
+  LentText(const LentText&) = delete;
+  LentText& operator=(const LentText&) = delete;
+
+ private:
+  JobState& s_;
+};
+
+JobOutcome run_job(JobServices& job) {
+  JobState& s = job.state;
+  while (s.WII <= s.WFINAL) {
+    if (!OBTER_LINHA_T_FILES_IMP(s)) break;
+    if (handle_record(job) == Step::stop) break;
+  }
+  release_page_object(s);
+  if (s.WNAO_ACHOU_INICIO) return JobOutcome::done;
+
+  // No record at all: a slip file, a DOS-standard file, or nothing to print.
+  if (IMPRESSAO_DE_BOLETOS(s.W_DADOS_ARQUIVO)) {
+    issue_slip_file(job);
+    return JobOutcome::slips;
+  }
+  if (IMPRESSAO_PADRAO_DOS_PRINTFILE(job, s.W_DADOS_ARQUIVO)) return JobOutcome::dos;
+  report_not_found(job);
+  return JobOutcome::not_found;
+}
+
 }  // namespace
 
 bool CRIA_NOVA_PAGINA_IMP_WIN(JobServices& job, std::string_view printer) {
@@ -139,23 +172,9 @@ void EJETAR_FOLHA_NA_IMPRESSORA(JobServices&) {}
 
 JobOutcome IMPRIMIR_TXT(JobServices& job, std::string_view printer) {
   JobState& s = job.state;
-  s.start_job(s.V_DADOS_ARQUIVO);
+  const LentText text(s);
   s.job_printer = std::string(printer);
-  while (s.WII <= s.WFINAL) {
-    if (!OBTER_LINHA_T_FILES_IMP(s)) break;
-    if (handle_record(job) == Step::stop) break;
-  }
-  release_page_object(s);
-  if (s.WNAO_ACHOU_INICIO) return JobOutcome::done;
-
-  // No record at all: a slip file, a DOS-standard file, or nothing to print.
-  if (IMPRESSAO_DE_BOLETOS(s.W_DADOS_ARQUIVO)) {
-    issue_slip_file(job);
-    return JobOutcome::slips;
-  }
-  if (IMPRESSAO_PADRAO_DOS_PRINTFILE(job, s.W_DADOS_ARQUIVO)) return JobOutcome::dos;
-  report_not_found(job);
-  return JobOutcome::not_found;
+  return run_job(job);
 }
 
 }  // namespace tarvo

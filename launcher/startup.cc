@@ -1,5 +1,6 @@
 #include "launcher/startup.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -18,7 +19,18 @@ std::string read_whole_file(std::string_view path) {
   if (path.empty()) return {};
   std::ifstream in{std::string(path), std::ios::binary};
   if (!in) return {};
-  std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // Sized once from the file's length: a large file is not held twice while
+  // the buffer grows.
+  std::string data;
+  std::error_code ec;
+  if (const auto size = std::filesystem::file_size(std::string(path), ec); !ec && size > 0) {
+    data.resize(size);
+    in.read(data.data(), static_cast<std::streamsize>(size));
+    data.resize(static_cast<std::size_t>(in.gcount()));
+    if (in.bad()) return {};
+    in.clear();
+  }
+  data.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (in.bad()) return {};
   return data;
 }

@@ -34,4 +34,14 @@ DestName split_dest_name(std::string_view name);
 // it (or the name is empty).
 Dest find_dest(http_t* http, std::string_view name);
 
+// "queue" or "queue/instance" of a destination.
+std::string dest_name(const cups_dest_t& dest);
+
+// The default destination the user's settings name, without asking the
+// server whether it exists: LPDEST, PRINTER (other than "lp"), the user's
+// lpoptions, the system's lpoptions, in that order; empty when none names
+// one. libcups answers a default that names a missing queue with no
+// destination at all; this finds out which name it refused.
+std::string configured_default_name();
+
 }  // namespace tarvo::cups

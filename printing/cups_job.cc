@@ -10,12 +10,19 @@ struct CupsJob::Connection {
 
 namespace {
 
-// cups_option_t arrays are built and freed by libcups.
+// cups_option_t arrays are built and freed by libcups. The job's own
+// options come first; the destination's (an instance's saved options among
+// them) fill in the rest, as lp does.
 class Options {
  public:
-  explicit Options(const std::vector<JobOption>& options) {
+  Options(const std::vector<JobOption>& options, const cups_dest_t& dest) {
     for (const JobOption& o : options)
       count_ = cupsAddOption(o.name.c_str(), o.value.c_str(), count_, &list_);
+    for (int i = 0; i < dest.num_options; ++i) {
+      const cups_option_t& o = dest.options[i];
+      if (cupsGetOption(o.name, count_, list_) == nullptr)
+        count_ = cupsAddOption(o.name, o.value, count_, &list_);
+    }
   }
   ~Options() { cupsFreeOptions(count_, list_); }
   Options(const Options&) = delete;
@@ -38,12 +45,13 @@ CupsJob::CupsJob(std::string_view destination, std::string_view title,
     fail(Failure::destination);
     return;
   }
-  if (!find_dest(conn_->http.get(), destination)) {
+  const Dest dest = find_dest(conn_->http.get(), destination);
+  if (!dest) {
     fail(Failure::destination);
     return;
   }
   queue_ = split_dest_name(destination).queue;
-  const Options opts(options);
+  const Options opts(options, *dest);
   id_ = cupsCreateJob(conn_->http.get(), queue_.c_str(), title_.c_str(), opts.count(), opts.list());
   if (id_ <= 0) {
     id_ = 0;

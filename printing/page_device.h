@@ -91,8 +91,9 @@ class PageDevice {
 
   virtual void set_text_align(int flags) = 0;
   // Draws the text with the font's own spacing, or, with an advance, each
-  // character exactly `fixed_advance` dots after the previous one.
-  virtual void draw_text(int x, int y, std::string_view text, std::optional<int> fixed_advance) = 0;
+  // character exactly `fixed_advance` dots after the previous one. Returns
+  // the width drawn.
+  virtual int draw_text(int x, int y, std::string_view text, std::optional<int> fixed_advance) = 0;
   // Width of the text drawn with the font's own spacing.
   virtual int text_extent(std::string_view text) = 0;
 

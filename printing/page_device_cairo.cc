@@ -10,6 +10,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <tuple>
@@ -271,6 +272,42 @@ std::unique_ptr<Face> load_face(const std::string& name, int weight, bool italic
 // The slant given to an upright face asked for in italic.
 constexpr double kObliqueShear = 0.2126;  // tan 12 degrees
 
+// A face at one size and shape, with the glyph and advance of every byte of
+// the print file's code page: texts are drawn byte by byte from this table,
+// without decoding or looking glyphs up again.
+struct ScaledFont {
+  Handle<cairo_scaled_font_t> cairo;
+  const Face* face = nullptr;
+  double em = 0;
+  TextMetrics metrics;
+  std::array<unsigned long, 256> glyph{};
+  std::array<double, 256> advance{};
+};
+
+struct FontKey {
+  const Face* face;
+  double em, x_scale, shear;
+  auto operator<=>(const FontKey&) const = default;
+};
+
+void fill_glyph_table(ScaledFont& font) {
+  for (int b = 0; b < 256; ++b) {
+    const std::string utf8 = cp1252_to_utf8(std::string(1, static_cast<char>(b)));
+    cairo_glyph_t* raw = nullptr;
+    int count = 0;
+    if (cairo_scaled_font_text_to_glyphs(font.cairo.get(), 0, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                         &raw, &count, nullptr, nullptr, nullptr) != CAIRO_STATUS_SUCCESS) {
+      continue;
+    }
+    Glyphs glyphs(raw);
+    if (count < 1) continue;
+    cairo_text_extents_t extents;
+    cairo_scaled_font_glyph_extents(font.cairo.get(), raw, 1, &extents);
+    font.glyph[b] = raw[0].index;
+    font.advance[b] = extents.x_advance;
+  }
+}
+
 // ---- the device ----------------------------------------------------------
 
 class CairoPageDevice final : public PageDevice {
@@ -381,68 +418,49 @@ class CairoPageDevice final : public PageDevice {
     const double em = em_height(*face, request.height);
     const double natural = face->average_width * em / face->units_per_em;
     const double x_scale = request.width > 0 && natural > 0 ? request.width / natural : 1.0;
+    const double shear = request.italic && !face->slanted ? -kObliqueShear * em : 0.0;
 
-    cairo_matrix_t font_matrix;
-    cairo_matrix_init_scale(&font_matrix, em * x_scale, em);
-    if (request.italic && !face->slanted) font_matrix.xy = -kObliqueShear * em;
-    Handle<cairo_scaled_font_t> scaled(
-        cairo_scaled_font_create(face->cairo.get(), &font_matrix, &ctm_, font_options_.get()));
-    if (cairo_scaled_font_status(scaled.get()) != CAIRO_STATUS_SUCCESS) return false;
-
-    scaled_ = std::move(scaled);
-    face_ = face;
+    ScaledFont* font = scaled_font_for(FontKey{face, em, x_scale, shear});
+    if (font == nullptr) return false;
+    font_ = font;
     underline_ = request.underline;
-    metrics_.ascent = static_cast<int>(std::lround(face->win_ascent * em / face->units_per_em));
-    metrics_.descent = static_cast<int>(std::lround(face->win_descent * em / face->units_per_em));
-    metrics_.height = metrics_.ascent + metrics_.descent;
+    metrics_ = font->metrics;
     metrics_.ave_char_width = request.width > 0 ? request.width : static_cast<int>(std::lround(natural));
-    em_ = em;
     font_in_context_ = false;
     return true;
   }
 
   TextMetrics metrics() const override { return metrics_; }
-  std::string face_name() const override { return face_ ? face_->family : std::string(); }
+  std::string face_name() const override { return font_ ? font_->face->family : std::string(); }
   void set_text_align(int flags) override { align_ = flags; }
 
-  void draw_text(int x, int y, std::string_view text, std::optional<int> fixed_advance) override {
-    if (!cr_ || !scaled_ || text.empty()) return;
-    const std::string utf8 = cp1252_to_utf8(text);
-    cairo_glyph_t* raw = nullptr;
-    int count = 0;
-    if (cairo_scaled_font_text_to_glyphs(scaled_.get(), 0, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                         &raw, &count, nullptr, nullptr, nullptr) !=
-        CAIRO_STATUS_SUCCESS) {
-      return;
-    }
-    Glyphs glyphs(raw);
-    const double width = fixed_advance ? double(*fixed_advance) * count : advance_of(glyphs.get(), count);
+  int draw_text(int x, int y, std::string_view text, std::optional<int> fixed_advance) override {
+    if (!font_ || text.empty()) return 0;
+    const double width = fixed_advance ? double(*fixed_advance) * double(text.size()) : advance_of(text);
+    if (!cr_) return static_cast<int>(std::lround(width));
     const double left = x - horizontal_shift(width);
     const double baseline = y + baseline_shift();
-    for (int i = 0; i < count; ++i) {
-      raw[i].x = fixed_advance ? left + double(*fixed_advance) * i : left + raw[i].x;
-      raw[i].y = baseline;
+    glyphs_.clear();
+    double pen = left;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const auto b = static_cast<unsigned char>(text[i]);
+      const double at = fixed_advance ? left + double(*fixed_advance) * double(i) : pen;
+      // A byte the face has no glyph for (a control character) takes its
+      // place but leaves no mark.
+      if (font_->glyph[b] != 0) glyphs_.push_back({font_->glyph[b], at, baseline});
+      pen += font_->advance[b];
     }
     if (!font_in_context_) {
-      cairo_set_scaled_font(cr_.get(), scaled_.get());
+      cairo_set_scaled_font(cr_.get(), font_->cairo.get());
       font_in_context_ = true;
     }
-    cairo_show_glyphs(cr_.get(), raw, count);
+    if (!glyphs_.empty()) cairo_show_glyphs(cr_.get(), glyphs_.data(), static_cast<int>(glyphs_.size()));
     if (underline_) draw_underline(left, baseline, width);
+    return static_cast<int>(std::lround(width));
   }
 
   int text_extent(std::string_view text) override {
-    if (!scaled_ || text.empty()) return 0;
-    const std::string utf8 = cp1252_to_utf8(text);
-    cairo_glyph_t* raw = nullptr;
-    int count = 0;
-    if (cairo_scaled_font_text_to_glyphs(scaled_.get(), 0, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                         &raw, &count, nullptr, nullptr, nullptr) !=
-        CAIRO_STATUS_SUCCESS) {
-      return 0;
-    }
-    Glyphs glyphs(raw);
-    return static_cast<int>(std::lround(advance_of(raw, count)));
+    return font_ ? static_cast<int>(std::lround(advance_of(text))) : 0;
   }
 
  private:
@@ -527,13 +545,29 @@ class CairoPageDevice final : public PageDevice {
     return dpi_y_ * 12.0 / 72.0;
   }
 
-  // The advance of glyphs as the font spaces them, from the first glyph's
-  // origin to the point after the last.
-  double advance_of(const cairo_glyph_t* glyphs, int count) const {
-    if (count == 0) return 0;
-    cairo_text_extents_t extents;
-    cairo_scaled_font_glyph_extents(scaled_.get(), glyphs, count, &extents);
-    return extents.x_advance;
+  double advance_of(std::string_view text) const {
+    double width = 0;
+    for (const char c : text) width += font_->advance[static_cast<unsigned char>(c)];
+    return width;
+  }
+
+  ScaledFont* scaled_font_for(const FontKey& key) {
+    auto it = scaled_fonts_.find(key);
+    if (it != scaled_fonts_.end()) return it->second.get();
+    cairo_matrix_t font_matrix;
+    cairo_matrix_init_scale(&font_matrix, key.em * key.x_scale, key.em);
+    font_matrix.xy = key.shear;
+    auto font = std::make_unique<ScaledFont>();
+    font->cairo.reset(cairo_scaled_font_create(key.face->cairo.get(), &font_matrix, &ctm_, font_options_.get()));
+    if (cairo_scaled_font_status(font->cairo.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+    font->face = key.face;
+    font->em = key.em;
+    const double scale = key.em / key.face->units_per_em;
+    font->metrics.ascent = static_cast<int>(std::lround(key.face->win_ascent * scale));
+    font->metrics.descent = static_cast<int>(std::lround(key.face->win_descent * scale));
+    font->metrics.height = font->metrics.ascent + font->metrics.descent;
+    fill_glyph_table(*font);
+    return scaled_fonts_.emplace(key, std::move(font)).first->second.get();
   }
 
   double horizontal_shift(double width) const {
@@ -553,9 +587,10 @@ class CairoPageDevice final : public PageDevice {
   }
 
   void draw_underline(double left, double baseline, double width) {
-    const double scale = em_ / face_->units_per_em;
-    const double thickness = std::max(1.0, face_->underline_thickness * scale);
-    const double top = baseline - face_->underline_position * scale - thickness / 2;
+    const Face& face = *font_->face;
+    const double scale = font_->em / face.units_per_em;
+    const double thickness = std::max(1.0, face.underline_thickness * scale);
+    const double top = baseline - face.underline_position * scale - thickness / 2;
     cairo_rectangle(cr_.get(), left, top, width, thickness);
     cairo_fill(cr_.get());
   }
@@ -575,9 +610,9 @@ class CairoPageDevice final : public PageDevice {
 
   std::map<std::tuple<std::string, int, bool>, std::unique_ptr<Face>> faces_;
   Handle<cairo_font_options_t> font_options_;
-  Handle<cairo_scaled_font_t> scaled_;
-  Face* face_ = nullptr;
-  double em_ = 0;
+  std::map<FontKey, std::unique_ptr<ScaledFont>> scaled_fonts_;
+  ScaledFont* font_ = nullptr;
+  std::vector<cairo_glyph_t> glyphs_;
   bool underline_ = false;
   TextMetrics metrics_;
   int align_ = kAlignLeft | kAlignBottom;

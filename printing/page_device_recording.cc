@@ -121,9 +121,10 @@ class RecordingDevice final : public PageDevice {
   }
 
   void set_text_align(int flags) override { align_ = flags; }
-  void draw_text(int x, int y, std::string_view text, std::optional<int> fixed_advance) override {
+  int draw_text(int x, int y, std::string_view text, std::optional<int> fixed_advance) override {
     rec_->texts.push_back({page_, x, y, std::string(text), font_, align_, fixed_advance});
     log("text " + std::to_string(x) + " " + std::to_string(y) + " " + std::string(text));
+    return fixed_advance ? static_cast<int>(text.size()) * *fixed_advance : text_extent(text);
   }
   int text_extent(std::string_view text) override {
     return static_cast<int>(text.size()) * metrics().ave_char_width;

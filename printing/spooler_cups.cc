@@ -70,21 +70,22 @@ int failure_code(cups::CupsJob::Failure failure) {
 }
 
 // Streams the file into the job. Files written by the memo routines end in
-// one 0x1A, which is not printer data: each chunk's last byte is held back
-// until the next chunk shows it was not the file's last, so only the file's
-// own final 0x1A is dropped.
+// one 0x1A, which is not printer data: the last byte read is held back at
+// the front of the buffer until the next read shows it was not the file's
+// last, so only the file's own final 0x1A is dropped.
 int stream_file(InputFile& in, cups::CupsJob& job) {
   std::array<char, CupsSpooler::kChunk> buffer;
-  std::optional<char> held;
+  std::size_t held = 0;  // 1 when buffer[0] holds the last byte read
   for (;;) {
-    const std::optional<std::size_t> got = in.read(buffer);
+    const std::optional<std::size_t> got = in.read(std::span(buffer).subspan(held));
     if (!got) return kNoFile;
     if (*got == 0) break;
-    if (held && !job.write(std::string_view(&*held, 1))) return failure_code(job.failure());
-    if (!job.write(std::string_view(buffer.data(), *got - 1))) return failure_code(job.failure());
-    held = buffer[*got - 1];
+    const std::size_t filled = held + *got;
+    if (!job.write(std::string_view(buffer.data(), filled - 1))) return failure_code(job.failure());
+    buffer[0] = buffer[filled - 1];
+    held = 1;
   }
-  if (held && *held != kEndOfFile && !job.write(std::string_view(&*held, 1)))
+  if (held == 1 && buffer[0] != kEndOfFile && !job.write(std::string_view(buffer.data(), 1)))
     return failure_code(job.failure());
   if (!job.finish()) return failure_code(job.failure());
   return kSent;
@@ -98,23 +99,23 @@ std::vector<std::string> CupsSpooler::GETPRINTERS() {
   if (!http) return names;
   cups_dest_t* dests = nullptr;
   const int count = cupsGetDests2(http.get(), &dests);
-  for (int i = 0; i < count; ++i) {
-    std::string name = dests[i].name;
-    if (dests[i].instance != nullptr) name += std::string("/") + dests[i].instance;
-    names.emplace_back(trim(name));
-  }
+  for (int i = 0; i < count; ++i) names.emplace_back(trim(cups::dest_name(dests[i])));
   cupsFreeDests(count, dests);
   return names;
 }
 
 // libcups resolves the default from LPDEST, PRINTER, the lpoptions files and
-// the server's default, and keeps the name even when it names a queue the
-// server does not have; startup then tells the user that printer is not
-// installed.
+// the server's default, but gives no destination at all when that default
+// names a queue the server does not have. The name is kept then, so that
+// startup tells the user that printer is not installed rather than
+// printing elsewhere.
 std::string CupsSpooler::GETDEFAULTPRINTER() {
   cups::Http http = cups::connect_server();
-  const char* name = cupsGetDefault2(http ? http.get() : CUPS_HTTP_DEFAULT);
-  return name != nullptr ? std::string(trim(name)) : std::string();
+  if (http) {
+    if (cups::Dest dest{cupsGetNamedDest(http.get(), nullptr, nullptr)})
+      return std::string(trim(cups::dest_name(*dest)));
+  }
+  return cups::configured_default_name();
 }
 
 int CupsSpooler::PRINTFILERAW(const Value& printer, const Value& file, const Value& title) {

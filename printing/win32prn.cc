@@ -312,8 +312,8 @@ bool WIN32PRN::TextOut(std::string_view text, bool new_line, bool advance, std::
         if (Printing) hPrinterDc->draw_text(PosX, PosY, text, step);
         width = static_cast<int>(text.size()) * step;
       } else {
-        if (Printing) hPrinterDc->draw_text(PosX, PosY, text, std::nullopt);
-        width = hPrinterDc->text_extent(text);
+        width = Printing ? hPrinterDc->draw_text(PosX, PosY, text, std::nullopt)
+                         : hPrinterDc->text_extent(text);
       }
     }
   }

@@ -88,5 +88,24 @@ TEST(DestinationAttributes, KnownQueueIsFoundWithItsDefaults) {
   EXPECT_FALSE(read_destination_attributes("Attr_No_Such_Queue").found);
 }
 
+TEST(DestinationAttributes, DriverQueueReportsResolutionMediaAndMargins) {
+  auto& server = PrivateCups::instance();
+  server.run("lpadmin -p Attr_Laser -E -v capture:" + server.capture_dir("Attr_Laser").string() +
+             " -m drv:///sample.drv/laserjet.ppd");
+  const auto a = read_destination_attributes("Attr_Laser");
+  ASSERT_TRUE(a.found);
+  EXPECT_EQ(a.resolution_x, 300);
+  EXPECT_EQ(a.resolution_y, 300);
+  EXPECT_FALSE(a.media.empty());
+  EXPECT_GT(a.media_width, 10000);
+  EXPECT_GT(a.media_length, a.media_width);
+  EXPECT_GT(a.margin_left, 0);
+  EXPECT_GT(a.margin_top, 0);
+  EXPECT_FALSE(a.bottom_margins_supported.empty());
+  EXPECT_FALSE(a.media_sources_supported.empty());
+  EXPECT_EQ(a.sides, "one-sided");
+  EXPECT_EQ(a.print_quality, 4);
+}
+
 }  // namespace
 }  // namespace tarvo::cups

@@ -130,13 +130,10 @@ TEST_F(PageModel, NegativePitchDrawsEveryCharacterAtAFixedAdvance) {
 TEST_F(PageModel, PitchAndWeightRules) {
   auto p = make();
   ASSERT_TRUE(p->Create());
-  const std::pair<int, int> pitches[] = {{10, 60}, {12, 50}, {17, 35}, {20, 30}};
-  for (auto [cpi, dots] : pitches) {
-    p->SetFont("Courier New", 11, double(cpi), 0, false, false, 0);
-    EXPECT_EQ(rec.fonts.back().width, dots) << cpi;
-    EXPECT_EQ(rec.fonts.back().height, -92) << cpi;  // 11 points at 600 dpi
-    EXPECT_EQ(p->CharWidth, dots);
-  }
+  p->SetFont("Courier New", 11, 17.0, 0, false, false, 0);
+  EXPECT_EQ(rec.fonts.back().width, 35);    // round(600 / 17)
+  EXPECT_EQ(rec.fonts.back().height, -92);  // 11 points at 600 dpi
+  EXPECT_EQ(p->CharWidth, 35);
   p->SetFont(std::nullopt, std::nullopt, 0.0);  // zero width: the face's own
   EXPECT_EQ(p->FontWidth, (PitchPair{0, 0}));
   EXPECT_EQ(rec.fonts.back().width, 0);

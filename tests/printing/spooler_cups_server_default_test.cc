@@ -15,13 +15,17 @@ using test::PrivateCups;
 
 class ServerDefault : public ::testing::Test {
  protected:
+  // No variable and no lpoptions file names a default: the server decides.
   void SetUp() override {
     ::unsetenv("LPDEST");
     ::unsetenv("PRINTER");
+    ::setenv("HOME", settings.path().c_str(), 1);
+    ::setenv("CUPS_SERVERROOT", settings.path().c_str(), 1);
     cups.add_queue("Default_Office_Laser");
     cups.add_queue("Default_Label");
   }
   PrivateCups& cups = PrivateCups::instance();
+  test::TempDir settings;
   CupsSpooler spooler;
 };
 
@@ -59,7 +63,8 @@ TEST_F(NoServerDefault, DirectFileGoesToTheWindowSilently) {
   test::TempDir dir;
   const auto file = dir.write("job.txt", "/#%#N&#$|1&#$|1&#$|texto&#$|%$@\\=+IMPRESSAO_DIRETA+=");
   const auto r = test::run_tarvousb({file.string()}, dir.path(),
-                                    {cups.env(), "LPDEST", "PRINTER"});
+                                    {cups.env(), "LPDEST", "PRINTER", "HOME=" + settings.path().string(),
+                                     "CUPS_SERVERROOT=" + settings.path().string()});
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.err, " -= TarvoUSB =- : " + std::string(kSemJanela) + "\n");
 }

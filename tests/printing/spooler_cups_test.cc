@@ -166,10 +166,12 @@ TEST(PrinterList, InstancesAreListedAsQueueSlashInstance) {
   ASSERT_NE(at("List_Office_Laser"), names.end());
   EXPECT_LT(at("List_Label"), at("List_Office_Laser"));
 
-  // A raw job to the instance lands on its queue.
+  // A raw job to the instance lands on its queue with the instance's options.
   const auto file = home.write("x.prn", "via instance");
   ASSERT_EQ(CupsSpooler().PRINTFILERAW(Value("List_Label/rolo"), Value(file.string())), 1);
-  EXPECT_EQ(cups.wait_for_jobs("List_Label", 1).at(0).bytes(), "via instance");
+  const auto job = cups.wait_for_jobs("List_Label", 1).at(0);
+  EXPECT_EQ(job.bytes(), "via instance");
+  EXPECT_NE(job.options.find("media=na_index-4x6_4x6in"), std::string::npos) << job.options;
 }
 
 // libcups keeps a default that names a missing queue; the user must learn
@@ -180,6 +182,23 @@ TEST(DefaultPrinter, VariablesNamingMissingQueuesComeBackAsNamed) {
   EXPECT_EQ(CupsSpooler().GETDEFAULTPRINTER(), "Gone_Printer");
   ::unsetenv("LPDEST");
   EXPECT_EQ(CupsSpooler().GETDEFAULTPRINTER(), "Other_Printer");
+  ::setenv("PRINTER", "lp", 1);  // libcups reads "lp" as no choice
+  EXPECT_NE(CupsSpooler().GETDEFAULTPRINTER(), "lp");
+}
+
+TEST(DefaultPrinter, UserOptionsNameTheDefaultEvenWhenItIsMissing) {
+  ::unsetenv("LPDEST");
+  ::unsetenv("PRINTER");
+  auto& cups = PrivateCups::instance();
+  cups.add_queue("Options_Label");
+  test::TempDir home;
+  std::filesystem::create_directories(home.path() / ".cups");
+  ::setenv("HOME", home.path().c_str(), 1);
+
+  home.write(".cups/lpoptions", "Dest Options_Label/rolo copies=2\nDefault Options_Label/rolo\n");
+  EXPECT_EQ(CupsSpooler().GETDEFAULTPRINTER(), "Options_Label/rolo");
+  home.write(".cups/lpoptions", "Default Options_Removed copies=2\n");
+  EXPECT_EQ(CupsSpooler().GETDEFAULTPRINTER(), "Options_Removed");
 }
 
 }  // namespace
