@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "ui/dialogs.h"
+#include "ui/window.h"
 
 namespace tarvo::ui {
 
@@ -20,6 +21,9 @@ class Toolkit {
   virtual Dialogs& dialogs() = 0;
   // Whether windows can be shown (a display was found and opened).
   virtual bool has_display() = 0;
+  // A new top-level window; starts the toolkit when it is not running yet.
+  // Null when this toolkit cannot show windows (no display).
+  virtual std::unique_ptr<Window> create_window(const WindowDesc&) { return nullptr; }
 
   // Boxes that start the toolkit only when one is really shown.
   Dialogs& dialogs_lazy() { return lazy_; }

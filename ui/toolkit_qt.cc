@@ -1,10 +1,12 @@
 #include "ui/toolkit_qt.h"
+#include "ui/window_qt.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTextDocument>
 #include <QToolTip>
 #include <cstdlib>
 #include <cstring>
@@ -26,8 +28,8 @@ QMessageBox::Icon qt_icon(Icon icon) {
 }
 
 // A face and size written "Face, size, , " as the help pop-up names its font.
-QFont font_from_spec(std::string_view spec) {
-  const QStringList parts = qs(spec).split(',');
+QFont font_from_text(std::string_view desc) {
+  const QStringList parts = qs(desc).split(',');
   QFont font(parts.value(0).trimmed());
   bool ok = false;
   const int size = parts.value(1).trimmed().toInt(&ok);
@@ -53,8 +55,12 @@ class QtDialogs final : public Dialogs {
   void tone(int, int) override { QApplication::beep(); }
 
   void text_popup(std::string_view text, Point at, std::string_view font) override {
-    QToolTip::setFont(font_from_spec(font));
-    QToolTip::showText(QPoint(at.x, at.y), qs(text), QApplication::activeWindow());
+    QToolTip::setFont(font_from_text(font));
+    // Shown as the plain text it is, lines and blanks kept: a help text
+    // with "<" in it must not be read as markup.
+    const QString plain = qs(text).remove('\r');
+    QToolTip::showText(QPoint(at.x, at.y), Qt::convertFromPlainText(plain, Qt::WhiteSpacePre),
+                       QApplication::activeWindow());
   }
 
   Point pointer_position() override {
@@ -99,6 +105,8 @@ bool QtToolkit::ensure_started() {
   argv_.push_back(nullptr);
   argc_ = static_cast<int>(args_.size());
   app_ = std::make_unique<QApplication>(argc_, argv_.data());
+  // The window's own loop ends the run; Qt must not quit behind it.
+  app_->setQuitOnLastWindowClosed(false);
   if (!explicit_platform && QGuiApplication::platformName() == "offscreen") {
     app_.reset();
     return false;
@@ -113,6 +121,11 @@ Dialogs& QtToolkit::dialogs() {
 }
 
 bool QtToolkit::has_display() { return ensure_started(); }
+
+std::unique_ptr<Window> QtToolkit::create_window(const WindowDesc& desc) {
+  if (!ensure_started()) return nullptr;
+  return make_qt_window(desc);
+}
 
 std::unique_ptr<Toolkit> make_system_toolkit(int argc, char** argv) {
   return std::make_unique<QtToolkit>(argc, argv);

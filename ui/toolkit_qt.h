@@ -18,6 +18,7 @@ class QtToolkit final : public Toolkit {
 
   Dialogs& dialogs() override;
   bool has_display() override;
+  std::unique_ptr<Window> create_window(const WindowDesc& desc) override;
 
   // Starts Qt if it is not running yet; false when no display can be opened.
   bool ensure_started();

@@ -1,0 +1,52 @@
+#include "launcher/chooser.h"
+
+#include <gtest/gtest.h>
+
+#include "launcher/startup.h"
+#include "tests/launcher/fake_toolkit.h"
+
+namespace tarvo {
+namespace {
+
+class NoPrinters final : public PrinterService {
+ public:
+  std::vector<std::string> GETPRINTERS() override { return {"Label"}; }
+  std::string GETDEFAULTPRINTER() override { return ""; }
+  int PRINTFILERAW(const Value&, const Value&, const Value&) override { return 1; }
+};
+
+TEST(Chooser, WithoutADisplayTheStopBoxSaysSoAndTheRunEnds) {
+  NoPrinters printers;
+  test::FakeToolkit toolkit;
+  toolkit.windows = false;
+  test::TempDir dir;
+  Launcher run(printers, toolkit);
+  MAIN(run, dir.write("job.txt", "sem marcador").string());
+  ASSERT_EQ(toolkit.boxes.shown.size(), 1u);
+  EXPECT_EQ(toolkit.boxes.shown[0].icon, ui::Icon::stop);
+  EXPECT_EQ(toolkit.boxes.shown[0].text, kSemJanela);
+  EXPECT_FALSE(run.outcome.has_value());
+}
+
+TEST(Chooser, TitleDropsTheLastFourCharactersOfThePath) {
+  EXPECT_EQ(chooser_title("7.9702", "C:\\TMP\\JOB.TXT"), "TARVO Printers 7.9702    C:\\TMP\\JOB");
+  EXPECT_EQ(chooser_title("7.9702", "JOB"), "TARVO Printers 7.9702    ");
+  EXPECT_EQ(chooser_title("7.9702", ""), "TARVO Printers 7.9702    ");
+  // A path in the business system's code page still reads right.
+  EXPECT_EQ(chooser_title("7.9702", "/tmp/rela\xE7\xE3o.txt"), "TARVO Printers 7.9702    /tmp/relação");
+}
+
+TEST(Chooser, GridTextsAreUtf8EvenWhenTheTableCutAName) {
+  EXPECT_EQ(shown_text("Impressão"), "Impressão");
+  // "ã" is two bytes; a cut after the first drops it rather than show junk.
+  EXPECT_EQ(shown_text(std::string_view("Impress\xC3", 8)), "Impress");
+  EXPECT_EQ(shown_text("Impress\xE3o"), "Impressão");
+
+  ImpTable table;
+  table.append("X", std::string(69, 'a') + "ã");
+  ImpGridTable grid(table);
+  EXPECT_EQ(grid.cell_text(0), std::string(69, 'a'));
+}
+
+}  // namespace
+}  // namespace tarvo

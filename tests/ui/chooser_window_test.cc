@@ -1,0 +1,352 @@
+#include "launcher/chooser.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
+
+#include "launcher/printer_table.h"
+#include "launcher/startup.h"
+#include "tests/engine/print_file.h"
+#include "tests/support/test_support.h"
+#include "ui/toolkit_qt.h"
+#include "ui/window_qt.h"
+
+namespace tarvo {
+namespace {
+
+class FakePrinters final : public PrinterService {
+ public:
+  std::vector<std::string> names;
+  std::string default_name;
+  std::vector<std::string> GETPRINTERS() override { return names; }
+  std::string GETDEFAULTPRINTER() override { return default_name; }
+  int PRINTFILERAW(const Value&, const Value&, const Value&) override { return 1; }
+};
+
+// Real Qt windows on the offscreen platform; the test answers the boxes.
+class OffscreenToolkit final : public ui::Toolkit {
+ public:
+  test::ScriptedDialogs boxes;
+  ui::Dialogs& dialogs() override { return boxes; }
+  bool has_display() override { return true; }
+  std::unique_ptr<ui::Window> create_window(const ui::WindowDesc& desc) override {
+    return ui::make_qt_window(desc);
+  }
+};
+
+struct Print {
+  std::string mode;
+  std::string printer;
+  bool operator==(const Print&) const = default;
+};
+
+const std::string kRecords = test::record({"N", "1", "1", "texto"});
+
+QMainWindow* chooser_window() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* m = qobject_cast<QMainWindow*>(w); m != nullptr && m->isVisible()) return m;
+  return nullptr;
+}
+
+QTableView* grid_of(QMainWindow* w) { return w ? w->findChild<QTableView*>("grid") : nullptr; }
+
+struct ChooserWindow : ::testing::Test {
+  FakePrinters printers;
+  OffscreenToolkit toolkit;
+  std::unique_ptr<Launcher> run;
+  std::vector<Print> prints;
+  std::unique_ptr<Chooser> chooser;
+
+  void open(const std::vector<std::string>& installed, const std::string& default_printer,
+            const std::string& path = "/tmp/relatorio.txt") {
+    chooser.reset();
+    prints.clear();
+    toolkit.boxes.shown.clear();
+    run = std::make_unique<Launcher>(printers, toolkit);
+    run->state.W_VERSAO_VAZ = "7.9702";
+    run->state.VARQ_IMPRIMIR = path;
+    run->state.V_DADOS_ARQUIVO = kRecords;
+    run->state.V_ENTER = "\r\n";
+    run->window_environment = WindowEnvironment{true, true, true};
+    CRIA_TMP(run->state);
+    fill_printer_table(run->state.IMP, installed, default_printer);
+    chooser = build_chooser_window(*run, [this](Launcher& r, std::string_view mode, std::string_view printer) {
+      prints.push_back({std::string(mode), std::string(printer)});
+      IMPRIMIR(r, mode, printer);
+    });
+    ASSERT_TRUE(chooser);
+    chooser->OWND->show();
+    ASSERT_NE(window(), nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+  }
+  void open_two() { open({"Office_Laser", "Label"}, "Office_Laser"); }
+
+  QMainWindow* window() { return chooser_window(); }
+  QTableView* grid() { return grid_of(window()); }
+  std::vector<std::string> rows() {
+    std::vector<std::string> out;
+    QAbstractItemModel* m = grid()->model();
+    for (int r = 0; r < m->rowCount(); ++r) out.push_back(m->index(r, 0).data().toString().toStdString());
+    return out;
+  }
+  void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(grid(), key, mods);
+  }
+  QToolButton* button(const QString& caption) {
+    for (QToolButton* b : window()->findChildren<QToolButton*>())
+      if (b->text() == caption) return b;
+    return nullptr;
+  }
+  bool ended() const { return chooser->OWND->ended(); }
+  std::vector<std::string> box_texts() const {
+    std::vector<std::string> t;
+    for (const auto& b : toolkit.boxes.shown) t.push_back(b.text);
+    return t;
+  }
+};
+
+TEST_F(ChooserWindow, DefaultFirstThenTheOthersAndTheBareNameIsPrinted) {
+  open_two();
+  EXPECT_EQ(rows(), (std::vector<std::string>{"Office_Laser  (Imp. PADRÃO)", "Label"}));
+  press(Qt::Key_I);
+  EXPECT_EQ(prints, (std::vector<Print>{{"2", "Office_Laser"}}));
+  EXPECT_EQ(run->outcome, JobOutcome::done);
+  EXPECT_EQ(run->state.job_printer, "Office_Laser");
+  EXPECT_TRUE(ended());
+  EXPECT_EQ(window(), nullptr);
+}
+
+TEST_F(ChooserWindow, APrinterThatBeginsTheDefaultIsLeftOutAndNoDefaultListsAll) {
+  open({"Office", "Office_Laser", "Label"}, "Office_Laser");
+  EXPECT_EQ(rows(), (std::vector<std::string>{"Office_Laser  (Imp. PADRÃO)", "Label"}));
+  open({"Office", "Label"}, "");
+  EXPECT_EQ(rows(), (std::vector<std::string>{"Office", "Label"}));
+}
+
+TEST_F(ChooserWindow, HotKeysWithAndWithoutShiftPrintTheCurrentRow) {
+  const std::pair<Qt::Key, const char*> keys[] = {{Qt::Key_I, "2"}, {Qt::Key_G, "4"}, {Qt::Key_P, "1"}};
+  for (const auto& [key, mode] : keys) {
+    for (const Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(Qt::NoModifier),
+                                             Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+      open_two();
+      press(Qt::Key_Down);
+      press(key, mods);
+      EXPECT_EQ(prints, (std::vector<Print>{{mode, "Label"}})) << mode << " shift " << int(mods);
+      EXPECT_TRUE(ended()) << mode;
+    }
+  }
+}
+
+TEST_F(ChooserWindow, OtherKeysOnlyGiveTheGridTheFocus) {
+  open_two();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  // Function and keypad keys carry codes that some systems share with
+  // letters; here they never reach the hot keys.
+  const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+      {Qt::Key_5, Qt::NoModifier}, {Qt::Key_X, Qt::NoModifier}, {Qt::Key_X, Qt::ShiftModifier},
+      {Qt::Key_F4, Qt::NoModifier}, {Qt::Key_9, Qt::KeypadModifier}, {Qt::Key_Return, Qt::NoModifier}};
+  for (const auto& [key, mods] : keys) {
+    button("&Ajuda")->setFocus();
+    press(key, mods);
+    EXPECT_EQ(QApplication::focusWidget(), grid()) << key;
+  }
+  EXPECT_TRUE(prints.empty());
+  EXPECT_TRUE(box_texts().empty());
+  EXPECT_FALSE(ended());
+  EXPECT_EQ(run->state.IMP.current, 0u);
+}
+
+TEST_F(ChooserWindow, EscAsksToAbandonAndNoLeavesEverythingAsItWas) {
+  open_two();
+  press(Qt::Key_Down);
+  toolkit.boxes.answers = {false};
+  press(Qt::Key_Escape);
+  ASSERT_EQ(toolkit.boxes.shown.size(), 1u);
+  EXPECT_EQ(toolkit.boxes.shown[0].title, "   TARVO Sistemas");
+  EXPECT_EQ(toolkit.boxes.shown[0].text, "Confirma o abandono da Impressão ?     ");
+  EXPECT_FALSE(ended());
+  EXPECT_EQ(run->state.IMP.current, 1u);
+
+  toolkit.boxes.answers = {true};
+  press(Qt::Key_Escape);
+  EXPECT_TRUE(ended());
+  EXPECT_TRUE(prints.empty());
+  EXPECT_FALSE(run->outcome.has_value());
+}
+
+TEST_F(ChooserWindow, QuitButtonAndTheSKeyAskBeforeClosing) {
+  open_two();
+  toolkit.boxes.answers = {false, false};
+  button("&Sair")->click();
+  press(Qt::Key_S, Qt::ShiftModifier);
+  EXPECT_EQ(box_texts(), (std::vector<std::string>(2, "Deseja abandonar a impressão ?     ")));
+  EXPECT_FALSE(ended());
+
+  toolkit.boxes.answers = {true};
+  press(Qt::Key_S);
+  EXPECT_TRUE(ended());
+  EXPECT_TRUE(prints.empty());
+
+  open_two();
+  toolkit.boxes.answers = {true};
+  button("&Sair")->click();
+  EXPECT_TRUE(ended());
+}
+
+TEST_F(ChooserWindow, DbfPathMakesTheFirstButtonRunTheDriverWithoutAPrinter) {
+  open({"Office_Laser"}, "Office_Laser", "C:\\DADOS\\VENDAS.dBf");
+  button("&Imprimir")->click();
+  EXPECT_TRUE(prints.empty());
+  EXPECT_EQ(run->outcome, JobOutcome::done);
+  EXPECT_EQ(run->state.job_printer, "");
+  EXPECT_TRUE(ended());
+
+  open({"Office_Laser"}, "Office_Laser", "C:\\DADOS\\VENDAS.dBf");
+  press(Qt::Key_I);
+  EXPECT_EQ(prints, (std::vector<Print>{{"2", "Office_Laser"}}));
+
+  open({"Office_Laser"}, "Office_Laser", "C:\\DADOS\\VENDAS.TXT");
+  button("&Imprimir")->click();
+  EXPECT_EQ(prints, (std::vector<Print>{{"2", "Office_Laser"}}));
+}
+
+TEST_F(ChooserWindow, OtherButtonsPrintWithTheirModes) {
+  open_two();
+  button("paisa&Gem")->click();
+  EXPECT_EQ(prints, (std::vector<Print>{{"4", "Office_Laser"}}));
+  open_two();
+  button("&PreView")->click();
+  EXPECT_EQ(prints, (std::vector<Print>{{"1", "Office_Laser"}}));
+}
+
+TEST_F(ChooserWindow, AcceleratorLetterClicksItsButton) {
+  open_two();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  QTest::keyClick(window(), Qt::Key_G, Qt::AltModifier);
+  for (int i = 0; i < 40 && prints.empty(); ++i) QTest::qWait(25);
+  EXPECT_EQ(prints, (std::vector<Print>{{"4", "Office_Laser"}}));
+}
+
+TEST_F(ChooserWindow, HelpShowsWhereTheTopicIsAndTheWindowStaysOpen) {
+  open_two();
+  button("&Ajuda")->click();
+  EXPECT_EQ(box_texts(), std::vector<std::string>{"0"});
+  EXPECT_FALSE(ended());
+}
+
+TEST_F(ChooserWindow, TitleIsTheVersionAndThePathWithoutItsLastFourCharacters) {
+  open_two();
+  EXPECT_EQ(window()->windowTitle().toStdString(), "TARVO Printers 7.9702    /tmp/relatorio");
+  open({"Label"}, "", "C:\\TMP\\JOB.TXT");
+  EXPECT_EQ(window()->windowTitle().toStdString(), "TARVO Printers 7.9702    C:\\TMP\\JOB");
+  open({"Label"}, "", "abc");
+  EXPECT_EQ(window()->windowTitle().toStdString(), "TARVO Printers 7.9702    ");
+}
+
+TEST_F(ChooserWindow, LaidOutWithItsBitmapsFontsAndTexts) {
+  open_two();
+  EXPECT_EQ(window()->size(), QSize(580, 450));
+  EXPECT_EQ(grid()->model()->headerData(0, Qt::Horizontal).toString(), "Impressora");
+  EXPECT_EQ(grid()->columnWidth(0), 500);
+  EXPECT_EQ(grid()->font().pixelSize(), 12);
+  EXPECT_FALSE(grid()->palette().base().texture().isNull()) << "PEDRA";
+  EXPECT_NE(window()->findChild<QLabel*>("footer"), nullptr);
+
+  std::vector<std::string> captions;
+  for (QToolButton* b : window()->findChildren<QToolButton*>()) {
+    if (b->text().isEmpty()) continue;  // the bar's own extension button
+    captions.push_back(b->text().toStdString());
+    EXPECT_EQ(b->size(), QSize(75, 50)) << captions.back();
+    EXPECT_FALSE(b->icon().isNull()) << captions.back();
+    EXPECT_EQ(b->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+  }
+  EXPECT_EQ(captions, (std::vector<std::string>{"&Imprimir", "paisa&Gem", "&PreView", "&Ajuda", "&Sair"}));
+  EXPECT_EQ(button("&Sair")->statusTip().toStdString(), "Opção para Sair do Tarvo Printerto Excel");
+  EXPECT_EQ(button("&Sair")->toolTip().toStdString(),
+            "<b>Abandonar Impressão</b><br>Opção para Sair do Tarvo Printers.");
+
+  auto* status = window()->findChild<QLabel*>("status");
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(status->text().toStdString(), "Impressoras para Selecionar - rodape");
+  EXPECT_TRUE(status->alignment() & Qt::AlignLeft);
+  EXPECT_EQ(status->font().pixelSize(), 12);
+}
+
+TEST_F(ChooserWindow, PointerOnAButtonShowsItsMessageInTheStatusBar) {
+  open_two();
+  QToolButton* preview = button("&PreView");
+  QTest::mouseMove(preview);
+  for (int i = 0; i < 40 && window()->statusBar()->currentMessage().isEmpty(); ++i) QTest::qWait(25);
+  EXPECT_EQ(window()->statusBar()->currentMessage().toStdString(),
+            "Módulo para Visualizar o Arquivo a ser Impresso.");
+}
+
+TEST_F(ChooserWindow, ALongPrinterNameIsPrintedWhole) {
+  const std::string name = "Impressora_da_Sala_de_Reunioes_do_Segundo_Andar_Predio_Administrativo_Norte";
+  ASSERT_GT(name.size(), 70u);
+  open({name}, "");
+  EXPECT_EQ(rows(), std::vector<std::string>{name.substr(0, 70)});
+  press(Qt::Key_I);
+  EXPECT_EQ(prints, (std::vector<Print>{{"2", name}}));
+}
+
+TEST(HelpPopup, ShowsItsTextAsPlainTextAtThePoint) {
+  ui::QtToolkit toolkit(0, nullptr);
+  toolkit.dialogs().text_popup("static function Tarvo\r\n   if a < b\r\nreturn .T.", {200, 150},
+                               "Tahoma, 8, , ");
+  ASSERT_TRUE(QToolTip::isVisible());
+  const QString shown = QToolTip::text();
+  EXPECT_TRUE(shown.contains("&lt;")) << shown.toStdString();
+  EXPECT_FALSE(shown.contains('\r'));
+  EXPECT_EQ(QToolTip::font().pointSize(), 8);
+  QToolTip::hideText();
+}
+
+// The whole window path of a run: MAIN opens the window and returns once a
+// key has run the job, or once the window is closed.
+struct ChooserRun : ::testing::Test {
+  FakePrinters printers;
+  OffscreenToolkit toolkit;
+  Launcher run{printers, toolkit};
+  test::TempDir dir;
+
+  void SetUp() override {
+    printers.names = {"Office_Laser", "Label"};
+    printers.default_name = "Office_Laser";
+  }
+  // Runs `step` once the window is up; a window still open after five
+  // seconds is closed so that a fault cannot hang the test.
+  void main_with(std::function<void(QMainWindow*)> step) {
+    QTimer::singleShot(0, [step] { step(chooser_window()); });
+    QTimer::singleShot(5000, [] {
+      if (QMainWindow* w = chooser_window()) w->close();
+    });
+    MAIN(run, dir.write("job.txt", kRecords).string());
+  }
+};
+
+TEST_F(ChooserRun, APrintKeyRunsTheJobAndTheRunEnds) {
+  main_with([](QMainWindow* w) { QTest::keyClick(grid_of(w), Qt::Key_I); });
+  EXPECT_EQ(run.outcome, JobOutcome::done);
+  EXPECT_EQ(run.state.job_printer, "Office_Laser");
+  EXPECT_EQ(chooser_window(), nullptr);
+}
+
+TEST_F(ChooserRun, TheWindowsOwnCloseControlEndsTheRunWithoutAQuestion) {
+  main_with([](QMainWindow* w) { w->close(); });
+  EXPECT_FALSE(run.outcome.has_value());
+  EXPECT_TRUE(toolkit.boxes.shown.empty());
+  EXPECT_EQ(chooser_window(), nullptr);
+}
+
+}  // namespace
+}  // namespace tarvo
