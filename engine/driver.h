@@ -13,6 +13,7 @@ enum class JobOutcome {
   slips,       // the slip file was issued
   dos,         // the DOS-standard file was handed to the spooler
   not_found,   // nothing to print was found; the user was told
+  failed,      // a runtime error ended the job; the user was told
 };
 
 // Runs one whole print job on printer `printer`: the records of the job's

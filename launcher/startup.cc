@@ -8,6 +8,8 @@
 #include "launcher/chooser.h"
 #include "launcher/help.h"
 #include "launcher/printer_table.h"
+#include "printing/win32prn.h"
+#include "runtime/runtime_error.h"
 #include "runtime/text.h"
 
 namespace tarvo {
@@ -49,7 +51,17 @@ bool installed(const std::vector<std::string>& names, std::string_view wanted) {
 
 void IMPRIMIR(Launcher& run, std::string_view /*mode*/, std::string_view printer) {
   JobServices job = run.job_services();
-  run.outcome = IMPRIMIR_TXT(job, printer);
+  try {
+    run.outcome = IMPRIMIR_TXT(job, printer);
+  } catch (const RuntimeError& e) {
+    // A runtime error that no routine of the job dealt with ends the job:
+    // the open document is discarded, not printed half-built.
+    if (run.state.OPRINTER && run.state.OPRINTER->Printing) run.state.OPRINTER->EndDoc(true);
+    run.state.OPRINTER.reset();
+    run.messages.runtime_error(e);
+    run.outcome = JobOutcome::failed;
+  }
+  if (run.outcome == JobOutcome::done) APAGAR_ARQUIVOS_TEMPORARIOS_TARVOUSB();
 }
 
 void MAIN(Launcher& run, std::optional<std::string_view> argument) {

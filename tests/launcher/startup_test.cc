@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "launcher/printer_table.h"
+#include "printing/page_device.h"
+#include "runtime/runtime_error.h"
 #include "runtime/text.h"
 #include "tests/engine/print_file.h"
 #include "tests/launcher/fake_toolkit.h"
@@ -132,6 +134,38 @@ TEST(PrinterTable, LongNamesKeepTheWholePrinterName) {
   fill_printer_table(t, {name}, "");
   EXPECT_EQ(t.current_printer(), name);
   EXPECT_EQ(t.rows[0].nomeimpres.size(), 70u);
+}
+
+}  // namespace
+}  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// Page devices whose printer fails with a runtime error, as a broken
+// component of the platform would.
+class FailingPageDevices final : public PageDeviceFactory {
+ public:
+  std::unique_ptr<PageDevice> open(std::string_view) override {
+    RuntimeError e;
+    e.description = "falha simulada";
+    e.operation = "abrir a impressora";
+    throw e;
+  }
+  std::string default_printer() override { return "Office_Laser"; }
+};
+
+TEST_F(Startup, RuntimeErrorInAJobIsReportedAndEndsIt) {
+  FailingPageDevices pages;
+  run.pages = &pages;
+  printers.names = {"Office_Laser"};
+  printers.default_name = "Office_Laser";
+  MAIN(run, dir.write("job.txt", test::record({"S", "0", "0", "NP"}) + "=+IMPRESSAO_DIRETA+=").string());
+  EXPECT_EQ(run.outcome, JobOutcome::failed);
+  ASSERT_EQ(box_texts().size(), 1u);
+  EXPECT_NE(box_texts()[0].find("falha simulada"), std::string::npos);
+  EXPECT_NE(box_texts()[0].find("abrir a impressora"), std::string::npos);
+  EXPECT_FALSE(run.state.OPRINTER);
 }
 
 }  // namespace
