@@ -8,22 +8,12 @@
 #include "runtime/text.h"
 #include "tests/engine/print_file.h"
 #include "tests/launcher/fake_toolkit.h"
+#include "tests/support/fake_printers.h"
 
 namespace tarvo {
 namespace {
 
-class FakePrinters final : public PrinterService {
- public:
-  std::vector<std::string> names;
-  std::string default_name;
-  int enumerations = 0;
-  std::vector<std::string> GETPRINTERS() override {
-    ++enumerations;
-    return names;
-  }
-  std::string GETDEFAULTPRINTER() override { return default_name; }
-  int PRINTFILERAW(const Value&, const Value&, const Value&) override { return 1; }
-};
+using test::FakePrinters;
 
 struct Startup : ::testing::Test {
   FakePrinters printers;

@@ -16,6 +16,7 @@
 #include "launcher/printer_table.h"
 #include "launcher/startup.h"
 #include "tests/engine/print_file.h"
+#include "tests/support/fake_printers.h"
 #include "tests/support/test_support.h"
 #include "ui/toolkit_qt.h"
 #include "ui/window_qt.h"
@@ -23,14 +24,7 @@
 namespace tarvo {
 namespace {
 
-class FakePrinters final : public PrinterService {
- public:
-  std::vector<std::string> names;
-  std::string default_name;
-  std::vector<std::string> GETPRINTERS() override { return names; }
-  std::string GETDEFAULTPRINTER() override { return default_name; }
-  int PRINTFILERAW(const Value&, const Value&, const Value&) override { return 1; }
-};
+using test::FakePrinters;
 
 // Real Qt windows on the offscreen platform; the test answers the boxes.
 class OffscreenToolkit final : public ui::Toolkit {
