@@ -2,10 +2,15 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <future>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "launcher/printer_table.h"
+#include "printing/spooler_cups.h"
+#include "runtime/text.h"
 #include "tests/support/private_cups.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/x_server.h"
@@ -25,6 +30,17 @@ std::string report_for_the_window() {
   return text;
 }
 
+// The child's environment: the private CUPS server, `default_queue` as the
+// default printer and the private X server.
+std::vector<std::string> window_env(const test::PrivateCups& cups, const std::string& default_queue,
+                                    const test::XServer& x) {
+  // The X keymap reader (libxkbcommon-x11) copies counted names with strndup,
+  // which AddressSanitizer's strict string checks take for an overflow.
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  const std::string asan_options = std::string(asan ? asan : "") + ":strict_string_checks=0";
+  return {cups.env(), "LPDEST=" + default_queue, x.env(), "ASAN_OPTIONS=" + asan_options};
+}
+
 // The real program on a real X server: the window comes up over the printer
 // list, "i" prints on the current row (the default printer, first) and the
 // program ends. A screenshot of the window is left in the build folder.
@@ -38,11 +54,7 @@ TEST(ChooserOnX, PressingIPrintsOnTheCurrentRowAndTheProgramEnds) {
   test::XServer x;
   test::TempDir dir;
   const auto file = dir.write("relatorio.txt", report_for_the_window());
-  // The X keymap reader (libxkbcommon-x11) copies counted names with strndup,
-  // which AddressSanitizer's strict string checks take for an overflow.
-  const char* asan = std::getenv("ASAN_OPTIONS");
-  const std::string asan_options = std::string(asan ? asan : "") + ":strict_string_checks=0";
-  const std::vector<std::string> env = {cups.env(), "LPDEST=" + chosen, x.env(), "ASAN_OPTIONS=" + asan_options};
+  const std::vector<std::string> env = window_env(cups, chosen, x);
   auto program = std::async(std::launch::async, [&] { return test::run_tarvousb({file.string()}, dir.path(), env, 90); });
 
   int status = -1;
@@ -69,6 +81,72 @@ TEST(ChooserOnX, PressingIPrintsOnTheCurrentRowAndTheProgramEnds) {
   EXPECT_TRUE(jobs[0].is_pdf());
   cups.wait_idle();
   EXPECT_TRUE(cups.jobs(other).empty());
+}
+
+// A DOS-standard file: raw printer data with control sequences, bytes above
+// 0x7F, an end-of-file mark in the middle and a form feed, short enough for
+// its leading marker to lie in the tail the program searches.
+std::string dos_file_for_the_window() {
+  std::string file = "=+IMPRESSAO_PADRAO_DO_DOS+=";
+  file += "\x1b@\x1b" "E" "NOTA \xc7\xc3O \xe9 \x80\x9f\xff" "\x1b" "F\r\n";
+  file += "antes\x1a" "depois\r\n";
+  file += "\x1b" "d\x03" "\x0c";
+  return file;
+}
+
+// The same program with a DOS-standard file: Down moves the current row from
+// the default printer to the next one, "i" sends the data there as one raw
+// job and the program ends, leaving no temporary file behind.
+TEST(ChooserOnX, DosFilePrintedFromTheWindowGoesRawToTheChosenRow) {
+  auto& cups = test::PrivateCups::instance();
+  const std::string by_default = "chooser_x11_dos_padrao";
+  // The printers after the default are listed in name order, and queues of
+  // other tests come and go meanwhile: a leading digit keeps this one first.
+  const std::string row = "0_chooser_x11_dos_linha";
+  cups.add_queue(by_default);
+  cups.add_queue(row);
+  {
+    CupsSpooler spooler;
+    ImpTable table;
+    fill_printer_table(table, spooler.GETPRINTERS(), by_default);
+    ASSERT_GE(table.rows.size(), 2u);
+    ASSERT_EQ(trim(table.rows[1].impressora), row) << "the row under the default is another queue";
+  }
+
+  test::XServer x;
+  test::TempDir dir;
+  const std::string content = dos_file_for_the_window();
+  ASSERT_LE(content.size(), 201u);
+  const auto file = dir.write("dos.txt", content);
+  const std::vector<std::string> env = window_env(cups, by_default, x);
+  auto program = std::async(std::launch::async, [&] { return test::run_tarvousb({file.string()}, dir.path(), env, 90); });
+
+  int status = -1;
+  const std::string window =
+      x.client("timeout 30 xdotool search --sync --onlyvisible --name '^TARVO Printers ' | head -n 1", &status);
+  ASSERT_FALSE(window.empty()) << "no window; the program said: " << program.get().err;
+  EXPECT_EQ(x.client("xdotool getwindowname " + window),
+            "TARVO Printers 7.9702    " + (dir.path() / "dos").string());
+
+  x.client("xdotool windowfocus --sync " + window);
+  std::this_thread::sleep_for(700ms);  // let the grid paint its rows
+  x.client("xdotool key --delay 50 Down");
+  std::this_thread::sleep_for(300ms);
+  x.client("xdotool key --delay 50 i");
+  ASSERT_EQ(program.wait_for(60s), std::future_status::ready) << "the program did not end after \"i\"";
+  const test::RunResult r = program.get();
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(x.client("xdotool search --name '^TARVO Printers ' | wc -l"), "0");
+
+  const auto jobs = cups.wait_for_jobs(row, 1, 30s);
+  ASSERT_EQ(jobs.size(), 1u) << r.err;
+  EXPECT_FALSE(jobs[0].is_pdf());
+  EXPECT_EQ(jobs[0].bytes(), content.substr(27));
+  EXPECT_EQ(jobs[0].title, "Teste Impressao");
+  cups.wait_idle();
+  EXPECT_EQ(cups.jobs(row).size(), 1u);
+  EXPECT_TRUE(cups.jobs(by_default).empty());
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.path() / "trv.txt")));
 }
 
 }  // namespace
