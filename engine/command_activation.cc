@@ -1,5 +1,6 @@
 #include "engine/command_activation.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <utility>
@@ -20,6 +21,13 @@ constexpr const char* kPitchFace = "Courier New";
 // attributes too.
 void select_pitch(WIN32PRN& printer, double characters_per_inch) {
   printer.SetFont(kPitchFace, kPitchPointSize, characters_per_inch, 0, false, false, 0);
+}
+
+// The item's width field, used as a weight: any number the file holds,
+// kept within what a weight can be so that it converts safely.
+int item_weight(double width) {
+  constexpr double kLimit = 1 << 30;
+  return static_cast<int>(std::trunc(std::clamp(width, -kLimit, kLimit)));
 }
 
 void set_lines_per_inch(WIN32PRN& printer, int lines) {
@@ -73,7 +81,7 @@ void ATIVAR_NA_IMPRESSORA(JobState& job, double row, double column, std::string_
   // per inch) and its width on the weight argument, as the print files
   // have always given them.
   if (!name.empty() && size > 0 && font_height > 0) {
-    job.OPRINTER->SetFont(name, size, font_height, static_cast<int>(std::trunc(font_width)),
+    job.OPRINTER->SetFont(name, size, font_height, item_weight(font_width),
                           false, false, 0);
   }
 }

@@ -1,5 +1,6 @@
 #include "printing/win32prn.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -19,7 +20,14 @@ constexpr std::size_t kFixedAdvanceLimit = 1024;
 constexpr int kNormalWeight = 400;
 
 int round_int(double v) { return static_cast<int>(std::lround(v)); }
-int whole(double v) { return static_cast<int>(std::trunc(v)); }
+// Rows, columns and pitches come from the print file and may be any number.
+// Their whole parts are kept within 2^30 dots either way, far off any sheet,
+// so that the conversion and the sums that follow cannot overflow.
+constexpr double kWholeLimit = 1 << 30;
+int whole(double v) {
+  if (std::isnan(v)) return 0;
+  return static_cast<int>(std::trunc(std::clamp(v, -kWholeLimit, kWholeLimit)));
+}
 
 std::string program_path() {
   std::error_code ec;

@@ -80,6 +80,11 @@ TEST_F(Activation, ItemFontNeedsNameSizeAndHeight) {
   EXPECT_EQ(job.font().width, 50);    // 12 characters per inch
   EXPECT_EQ(job.font().weight, 700);
   EXPECT_FALSE(job.font().italic);    // the item font switches italic off again
+
+  // A width beyond any weight still asks for the heaviest face, not normal.
+  ATIVAR_NA_IMPRESSORA(job.state, 1, 1, "II", {}, {}, {}, {}, std::string("Arial"), 10.0, 12.0,
+                       1e12);
+  EXPECT_GE(job.font().weight, 800);
 }
 
 TEST_F(Activation, LineSpacingFromTheResolution) {

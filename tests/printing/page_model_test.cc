@@ -70,6 +70,15 @@ TEST_F(PageModel, RowsAndColumnsBecomeDots) {
   EXPECT_EQ(p->PosY, 40 + 250);
   EXPECT_EQ(p->NewLine(), 40 + 350);
   EXPECT_EQ(p->PosX, 50);
+
+  // A wild row or column from a print file stays far off the sheet on its
+  // own side instead of wrapping round to the other.
+  p->SetPrc(1e12, 1e12);
+  EXPECT_GE(p->PosX, 1 << 30);
+  EXPECT_GE(p->PosY, 1 << 30);
+  p->SetPrc(-1e300, -1e300);
+  EXPECT_LE(p->PosX, -(1 << 30) + 50);
+  EXPECT_LE(p->PosY, -(1 << 30) + 40);
 }
 
 TEST_F(PageModel, UnknownPrinterOrRefusedSettingsFailCreate) {
