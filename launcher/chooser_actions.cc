@@ -2,7 +2,6 @@
 
 #include <cctype>
 
-#include "engine/driver.h"
 #include "launcher/help.h"
 #include "launcher/startup.h"
 #include "runtime/text.h"
@@ -33,8 +32,7 @@ void print_first_button(Chooser& c) {
     print_current_row(c, "2");
     return;
   }
-  JobServices job = c.run.job_services();
-  c.run.outcome = IMPRIMIR_TXT(job, "");
+  run_print_job(c.run, "");
   end_after_job(c);
 }
 

@@ -50,6 +50,10 @@ bool installed(const std::vector<std::string>& names, std::string_view wanted) {
 }  // namespace
 
 void IMPRIMIR(Launcher& run, std::string_view /*mode*/, std::string_view printer) {
+  run_print_job(run, printer);
+}
+
+void run_print_job(Launcher& run, std::string_view printer) {
   JobServices job = run.job_services();
   try {
     run.outcome = IMPRIMIR_TXT(job, printer);

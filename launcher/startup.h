@@ -42,4 +42,8 @@ void MAIN(Launcher& run, std::optional<std::string_view> argument);
 // change the job.
 void IMPRIMIR(Launcher& run, std::string_view mode, std::string_view printer);
 
+// Runs the job driver on `printer` (empty: none) and keeps its outcome; a
+// runtime error that escapes the job is reported and ends it.
+void run_print_job(Launcher& run, std::string_view printer);
+
 }  // namespace tarvo

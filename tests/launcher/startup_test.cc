@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "launcher/chooser.h"
 #include "launcher/printer_table.h"
 #include "printing/page_device.h"
 #include "runtime/runtime_error.h"
@@ -156,6 +157,27 @@ TEST_F(Startup, RuntimeErrorInAJobIsReportedAndEndsIt) {
   EXPECT_NE(box_texts()[0].find("falha simulada"), std::string::npos);
   EXPECT_NE(box_texts()[0].find("abrir a impressora"), std::string::npos);
   EXPECT_FALSE(run.state.OPRINTER);
+}
+
+// The first button on a ".dbf" path runs the driver without a printer; a
+// runtime error there is reported like any other job's.
+TEST_F(Startup, RuntimeErrorInTheFirstButtonsDbfJobIsReportedAndEndsIt) {
+  FailingPageDevices pages;
+  run.pages = &pages;
+  run.state.VARQ_IMPRIMIR = "C:\\DADOS\\VENDAS.dbf";
+  run.state.V_DADOS_ARQUIVO = test::record({"S", "0", "0", "NP"});
+  CRIA_TMP(run.state);
+  fill_printer_table(run.state.IMP, {"Office_Laser"}, "Office_Laser");
+  const auto chooser = build_chooser_window(run, IMPRIMIR);
+  ASSERT_TRUE(chooser);
+  auto& window = static_cast<test::FakeWindow&>(*chooser->OWND);
+  ASSERT_FALSE(window.bar.buttons.empty());
+  window.bar.buttons[0].action();
+  EXPECT_EQ(run.outcome, JobOutcome::failed);
+  ASSERT_EQ(box_texts().size(), 1u);
+  EXPECT_NE(box_texts()[0].find("falha simulada"), std::string::npos);
+  EXPECT_FALSE(run.state.OPRINTER);
+  EXPECT_TRUE(window.ended());
 }
 
 }  // namespace
