@@ -1,11 +1,16 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
+#include <gdk-pixbuf/gdk-pixbuf.h>
 #include <zint.h>
 
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
+#include <string_view>
 
 #include "component/bar_code.h"
 #include "component/component_error.h"
@@ -35,8 +40,15 @@ struct ContextDeleter {
 struct SymbolDeleter {
   void operator()(zint_symbol* s) const { ZBarcode_Delete(s); }
 };
+struct ObjectDeleter {
+  void operator()(GdkPixbuf* p) const { g_object_unref(p); }
+};
+struct ErrorDeleter {
+  void operator()(GError* e) const { g_error_free(e); }
+};
 using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 using Context = std::unique_ptr<cairo_t, ContextDeleter>;
+using Pixbuf = std::unique_ptr<GdkPixbuf, ObjectDeleter>;
 
 cairo_status_t append_to_string(void* closure, const unsigned char* data, unsigned int length) {
   static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
@@ -144,12 +156,59 @@ class Pen {
   cairo_t* cr_;
 };
 
-// The logo: a PNG file when it can be read, else the bank's name.
+// The logo file decoded when it is a PNG, JPEG or BMP image; null otherwise
+// (missing, another format, truncated or corrupt).
+Pixbuf read_logo(const std::string& file) {
+  GdkPixbufFormat* format = gdk_pixbuf_get_file_info(file.c_str(), nullptr, nullptr);
+  if (format == nullptr) return nullptr;
+  const std::unique_ptr<gchar, decltype(&g_free)> name(gdk_pixbuf_format_get_name(format), &g_free);
+  const std::string_view kind = name ? name.get() : "";
+  if (kind != "png" && kind != "jpeg" && kind != "bmp") return nullptr;
+  GError* raw_error = nullptr;
+  Pixbuf image(gdk_pixbuf_new_from_file(file.c_str(), &raw_error));
+  const std::unique_ptr<GError, ErrorDeleter> error(raw_error);
+  if (error || !image) return nullptr;
+  if (gdk_pixbuf_get_colorspace(image.get()) != GDK_COLORSPACE_RGB || gdk_pixbuf_get_bits_per_sample(image.get()) != 8)
+    return nullptr;
+  return image;
+}
+
+// Cairo wants native-endian 0xAARRGGBB words with the colour premultiplied by
+// alpha; the pixbuf holds R, G, B (and A) bytes with straight alpha.
+Surface to_surface(const GdkPixbuf* image) {
+  const int w = gdk_pixbuf_get_width(image), h = gdk_pixbuf_get_height(image);
+  const int channels = gdk_pixbuf_get_n_channels(image), in_stride = gdk_pixbuf_get_rowstride(image);
+  const bool alpha = gdk_pixbuf_get_has_alpha(image) && channels == 4;
+  if (channels != (alpha ? 4 : 3)) return nullptr;
+  Surface surface(cairo_image_surface_create(alpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, w, h));
+  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+  cairo_surface_flush(surface.get());
+  const guint8* in = gdk_pixbuf_read_pixels(image);
+  unsigned char* out = cairo_image_surface_get_data(surface.get());
+  const int out_stride = cairo_image_surface_get_stride(surface.get());
+  const auto premultiply = [](unsigned c, unsigned a) { return (c * a + 127) / 255; };
+  for (int row = 0; row < h; ++row) {
+    const guint8* p = in + static_cast<std::ptrdiff_t>(row) * in_stride;
+    unsigned char* q = out + static_cast<std::ptrdiff_t>(row) * out_stride;
+    for (int col = 0; col < w; ++col, p += channels, q += 4) {
+      const unsigned a = alpha ? p[3] : 255u;
+      const std::uint32_t word = (a << 24) | (premultiply(p[0], a) << 16) | (premultiply(p[1], a) << 8) |
+                                 premultiply(p[2], a);
+      std::memcpy(q, &word, sizeof word);
+    }
+  }
+  cairo_surface_mark_dirty(surface.get());
+  return surface;
+}
+
+// The logo: an image file (PNG, JPEG or BMP) when it can be read, scaled into
+// the 38 x 7.5 mm box keeping its proportions; else the bank's name.
 void draw_logo(Pen& pen, double x, double y, const std::string& file_utf8, const Slip& s) {
   std::error_code ec;
   if (!file_utf8.empty() && std::filesystem::is_regular_file(file_utf8, ec)) {
-    Surface image(cairo_image_surface_create_from_png(file_utf8.c_str()));
-    if (cairo_surface_status(image.get()) == CAIRO_STATUS_SUCCESS) {
+    const Pixbuf pixels = read_logo(file_utf8);
+    const Surface image = pixels ? to_surface(pixels.get()) : nullptr;
+    if (image) {
       const double w = cairo_image_surface_get_width(image.get()), h = cairo_image_surface_get_height(image.get());
       const double scale = std::min(38.0 * kPt / w, 7.5 * kPt / h);
       cairo_save(pen.cr());

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
 #include <regex>
 
 #include "component/conta_corrente.h"
@@ -71,25 +74,50 @@ TEST(SlipPrint, ALogoImageStandsInForTheBanksName) {
   ::setenv("LPDEST", "component_slip_logo", 1);
   tarvo::test::TempDir dir;
   test::use_profile(dir.path());
-  const std::string logo = (dir.path() / "logo.png").string();
-  run("convert -size 300x60 xc:navy " + logo);
-  AutomationObject with_logo = create();
-  test::fill(with_logo, {}, 1, "CNAB400", logo);
-  with_logo.call("IMPRIMEBOLETOSSEMPREVIEW");
-  // A logo file that is not there: the bank's name instead.
-  AutomationObject without = create();
-  test::fill(without, {}, 1, "CNAB400", (dir.path() / "nao-existe.png").string());
-  without.call("IMPRIMEBOLETOSSEMPREVIEW");
-  const auto jobs = cups.wait_for_jobs("component_slip_logo", 2);
-  ASSERT_EQ(jobs.size(), 2u);
-  const auto images = [](const std::string& pdf) {
+  const auto print_with = [](const std::string& logo) {
+    AutomationObject boleto = create();
+    test::fill(boleto, {}, 1, "CNAB400", logo);
+    boleto.call("IMPRIMEBOLETOSSEMPREVIEW");
+  };
+  const std::vector<std::string> images = {"logo.png", "logo.jpg", "logo.bmp"};
+  for (const std::string& name : images) {
+    run("convert -size 300x60 xc:navy " + (dir.path() / name).string());
+    print_with((dir.path() / name).string());
+  }
+  // A logo file that is not there, one that is not an image, and a JPEG cut
+  // short: the bank's name instead.
+  print_with((dir.path() / "nao-existe.png").string());
+  { std::ofstream((dir.path() / "texto.jpg").string()) << "isto não é uma imagem\n"; }
+  print_with((dir.path() / "texto.jpg").string());
+  run("head -c 200 " + (dir.path() / "logo.jpg").string() + " > " + (dir.path() / "cortado.jpg").string());
+  print_with((dir.path() / "cortado.jpg").string());
+  const auto jobs = cups.wait_for_jobs("component_slip_logo", 6);
+  ASSERT_EQ(jobs.size(), 6u);
+  const auto image_count = [](const std::string& pdf) {
     const std::string list = run("pdfimages -list " + pdf);
     return std::count(list.begin(), list.end(), '\n') - 2;  // less the two heading lines
   };
-  EXPECT_EQ(images(jobs[0].data.string()), 2);  // receipt and ficha
-  EXPECT_EQ(images(jobs[1].data.string()), 0);
-  EXPECT_EQ(run("pdftotext " + jobs[0].data.string() + " - | grep -c '^Itaú$'"), "0\n");
-  EXPECT_NE(run("pdftotext " + jobs[1].data.string() + " -").find("Itaú"), std::string::npos);
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    const bool logo = i < images.size();
+    const std::string pdf = jobs[i].data.string();
+    SCOPED_TRACE(i < images.size() ? images[i] : "job " + std::to_string(i));
+    EXPECT_EQ(image_count(pdf), logo ? 2 : 0);  // receipt and ficha
+    const std::string name_lines = run("pdftotext " + pdf + " - | grep -c '^Itaú$'");
+    if (logo) EXPECT_EQ(name_lines, "0\n");
+    else EXPECT_NE(name_lines, "0\n");
+  }
+  // Each image reached the page in its colour (navy, give or take what JPEG
+  // loses), not black or blank, where the logo box is.
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    const std::string png = (dir.path() / ("pagina" + std::to_string(i))).string();
+    run("pdftoppm -r 100 -png -singlefile -f 1 -l 1 " + jobs[i].data.string() + " " + png);
+    const std::string hex =
+        run("convert " + png + ".png -crop 40x10+45+55 -scale 1x1! -format '%[hex:p{0,0}]' info:");
+    ASSERT_EQ(hex.size(), 6u) << hex;
+    const long rgb = std::stol(hex, nullptr, 16);
+    EXPECT_LE(std::abs((rgb >> 16) - 0x00) + std::abs(((rgb >> 8) & 0xff) - 0x00) + std::abs((rgb & 0xff) - 0x80), 6)
+        << images[i] << " " << hex;
+  }
   ::unsetenv("TARVOUSB_CONTAS");
 }
 
