@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "runtime/runtime_error.h"
+#include "tests/component/failure.h"
 #include "tests/support/test_support.h"
 
 namespace tarvo::component {
@@ -80,10 +81,8 @@ TEST(AccountProfile, FoundThroughTheEnvironmentInOrder) {
   ::setenv("XDG_CONFIG_HOME", (dir.path() / "nada").c_str(), 1);
   EXPECT_EQ(profile_path(), "/etc/tarvousb/contas.conf");
   ::setenv("TARVOUSB_CONTAS", (dir.path() / "ausente.conf").c_str(), 1);
-  try {
-    load_profile("0810", "53678");
-    ADD_FAILURE() << "no failure";
-  } catch (const RuntimeError& e) {
+  {
+    const RuntimeError e = test::failure_in([&] { load_profile("0810", "53678"); });
     EXPECT_NE(e.description.find("ausente.conf"), std::string::npos) << e.description;
   }
   ::unsetenv("TARVOUSB_CONTAS");

@@ -57,13 +57,14 @@ inline const std::vector<BankCase>& bank_cases() {
 }
 
 // The slip of a case, numbered within 1 .. 10^12.
-inline Slip slip_of(const BankCase& c) {
+// The slip of a case, its numbers allowed within first..last.
+inline Slip slip_of(const BankCase& c, double first = 1.0, double last = 1e12) {
   AccountData a;
   a.branch = c.branch;
   a.account = c.account;
   a.payee_code = c.payee_code;
-  a.first_number = 1.0;
-  a.last_number = 1e12;
+  a.first_number = first;
+  a.last_number = last;
   a.last_used_number = c.last_used;
   AccountProfile p;
   p.bank = c.bank;

@@ -4,6 +4,7 @@
 
 #include "component_driver.h"
 #include "runtime/runtime_error.h"
+#include "tests/component/failure.h"
 #include "tests/support/test_support.h"
 
 namespace tarvo::component {
@@ -52,19 +53,15 @@ TEST(ContaCorrente, UnknownMembersAndMissingProfileFail) {
   tarvo::test::TempDir dir;
   Capture capture;
   AutomationObject boleto = make(capture);
-  try {
-    boleto.put("NumeroDaSorte", Value("7"));
-    ADD_FAILURE() << "no failure";
-  } catch (const RuntimeError& e) {
+  {
+    const RuntimeError e = test::failure_in([&] { boleto.put("NumeroDaSorte", Value("7")); });
     EXPECT_EQ(e.gencode, 1001);
     EXPECT_EQ(e.description, "DISP_E_MEMBERNOTFOUND");
   }
   ::setenv("TARVOUSB_CONTAS", (dir.path() / "nenhum.conf").c_str(), 1);
   test::fill(boleto);
-  try {
-    boleto.call("IMPRIMEBOLETOSSEMPREVIEW");
-    ADD_FAILURE() << "no failure";
-  } catch (const RuntimeError& e) {
+  {
+    const RuntimeError e = test::failure_in([&] { boleto.call("IMPRIMEBOLETOSSEMPREVIEW"); });
     EXPECT_EQ(e.gencode, 1001);
     EXPECT_NE(e.description.find("0810/53678"), std::string::npos) << e.description;
     EXPECT_NE(e.description.find("nenhum.conf"), std::string::npos) << e.description;

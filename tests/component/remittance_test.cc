@@ -6,6 +6,7 @@
 
 #include "runtime/runtime_error.h"
 #include "slip_fixtures.h"
+#include "tests/component/failure.h"
 #include "tests/support/test_support.h"
 
 namespace tarvo::component {
@@ -121,10 +122,11 @@ TEST(Remittance, FailureLeavesTheEarlierFileIntact) {
   // new content is built.
   Slip bad = slip(test::itau_account(), test::itau_profile(), 10.0, 1);
   bad.document.protest_days = "120";
-  try {
-    add_to_remittance(dir.path(), "R.TXT", RemittanceLayout::cnab400, {good, bad}, ymd(2008, 1, 21));
-    ADD_FAILURE() << "no failure";
-  } catch (const RuntimeError& e) {
+  {
+    const RuntimeError e = test::failure_in([&] {
+      add_to_remittance(dir.path(), "R.TXT", RemittanceLayout::cnab400, {good, bad},
+                        ymd(2008, 1, 21));
+    });
     EXPECT_EQ(e.gencode, 1001);
     EXPECT_NE(e.description.find("DIASPROTESTO"), std::string::npos) << e.description;
   }

@@ -11,6 +11,7 @@
 #include "component/conta_corrente.h"
 #include "component_driver.h"
 #include "runtime/runtime_error.h"
+#include "tests/component/failure.h"
 #include "tests/support/private_cups.h"
 #include "tests/support/test_support.h"
 
@@ -128,10 +129,8 @@ TEST(SlipPrint, NoDefaultPrinterIsAComponentFailure) {
   test::use_profile(dir.path());
   AutomationObject boleto = create();
   test::fill(boleto);
-  try {
-    boleto.call("IMPRIMEBOLETOSSEMPREVIEW");
-    ADD_FAILURE() << "no failure";
-  } catch (const RuntimeError& e) {
+  {
+    const RuntimeError e = test::failure_in([&] { boleto.call("IMPRIMEBOLETOSSEMPREVIEW"); });
     EXPECT_EQ(e.gencode, 1001);
     EXPECT_NE(e.description.find("impressora"), std::string::npos) << e.description;
   }

@@ -8,6 +8,7 @@
 #include "component/check_digits.h"
 #include "runtime/runtime_error.h"
 #include "bank_cases.h"
+#include "failure.h"
 
 namespace tarvo::component {
 namespace {
@@ -64,21 +65,8 @@ TEST(Amount, TenDigitsOfCents) {
 }
 
 std::optional<RuntimeError> try_slip(const BankCase& c, double first, double last) {
-  AccountData a;
-  a.branch = c.branch;
-  a.account = c.account;
-  a.first_number = first;
-  a.last_number = last;
-  a.last_used_number = c.last_used;
-  AccountProfile p;
-  p.bank = c.bank;
-  p.wallet = c.wallet;
-  p.agreement = c.agreement;
-  DocumentData d;
-  d.due_date = c.due;
-  d.amount = c.amount;
   try {
-    build_slip(a, p, d, 0);
+    slip_of(c, first, last);
   } catch (const RuntimeError& e) {
     return e;
   }
@@ -86,9 +74,7 @@ std::optional<RuntimeError> try_slip(const BankCase& c, double first, double las
 }
 
 RuntimeError failure_of(const BankCase& c, double first, double last) {
-  auto e = try_slip(c, first, last);
-  if (!e) ADD_FAILURE() << "no failure";
-  return e.value_or(RuntimeError{});
+  return test::failure_in([&] { slip_of(c, first, last); });
 }
 
 TEST(ComponentFailures, NameTheAccountAndTheField) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <future>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -41,6 +42,28 @@ std::vector<std::string> window_env(const test::PrivateCups& cups, const std::st
   return {cups.env(), "LPDEST=" + default_queue, x.env(), "ASAN_OPTIONS=" + asan_options};
 }
 
+// The id of the program's window once it shows; "" when it never does.
+std::string find_window(test::XServer& x) {
+  int status = -1;
+  return x.client("timeout 30 xdotool search --sync --onlyvisible --name '^TARVO Printers ' | head -n 1",
+                  &status);
+}
+
+// Gives the window the keyboard and lets the grid paint its rows.
+void focus(test::XServer& x, const std::string& window) {
+  x.client("xdotool windowfocus --sync " + window);
+  std::this_thread::sleep_for(700ms);
+}
+
+// Presses "i"; the program's result once it has ended, nothing when it did
+// not end.
+std::optional<test::RunResult> press_i_and_wait(test::XServer& x,
+                                                std::future<test::RunResult>& program) {
+  x.client("xdotool key --delay 50 i");
+  if (program.wait_for(60s) != std::future_status::ready) return std::nullopt;
+  return program.get();
+}
+
 // The real program on a real X server: the window comes up over the printer
 // list, "i" prints on the current row (the default printer, first) and the
 // program ends. A screenshot of the window is left in the build folder.
@@ -57,22 +80,20 @@ TEST(ChooserOnX, PressingIPrintsOnTheCurrentRowAndTheProgramEnds) {
   const std::vector<std::string> env = window_env(cups, chosen, x);
   auto program = std::async(std::launch::async, [&] { return test::run_tarvousb({file.string()}, dir.path(), env, 90); });
 
-  int status = -1;
-  const std::string window =
-      x.client("timeout 30 xdotool search --sync --onlyvisible --name '^TARVO Printers ' | head -n 1", &status);
+  const std::string window = find_window(x);
   ASSERT_FALSE(window.empty()) << "no window; the program said: " << program.get().err;
   EXPECT_EQ(x.client("xdotool getwindowname " + window),
             "TARVO Printers 7.9702    " + (dir.path() / "relatorio").string());
 
-  x.client("xdotool windowfocus --sync " + window);
-  std::this_thread::sleep_for(700ms);  // let the grid paint its rows
+  focus(x, window);
+  int status = -1;
   const std::string shot = std::string(TARVO_BINARY_DIR) + "/chooser-window.png";
   x.client("import -window " + window + " " + shot, &status);
   EXPECT_EQ(status, 0) << "screenshot";
 
-  x.client("xdotool key --delay 50 i");
-  ASSERT_EQ(program.wait_for(60s), std::future_status::ready) << "the program did not end after \"i\"";
-  const test::RunResult r = program.get();
+  const std::optional<test::RunResult> ended = press_i_and_wait(x, program);
+  ASSERT_TRUE(ended) << "the program did not end after \"i\"";
+  const test::RunResult& r = *ended;
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(x.client("xdotool search --name '^TARVO Printers ' | wc -l"), "0");
 
@@ -121,20 +142,17 @@ TEST(ChooserOnX, DosFilePrintedFromTheWindowGoesRawToTheChosenRow) {
   const std::vector<std::string> env = window_env(cups, by_default, x);
   auto program = std::async(std::launch::async, [&] { return test::run_tarvousb({file.string()}, dir.path(), env, 90); });
 
-  int status = -1;
-  const std::string window =
-      x.client("timeout 30 xdotool search --sync --onlyvisible --name '^TARVO Printers ' | head -n 1", &status);
+  const std::string window = find_window(x);
   ASSERT_FALSE(window.empty()) << "no window; the program said: " << program.get().err;
   EXPECT_EQ(x.client("xdotool getwindowname " + window),
             "TARVO Printers 7.9702    " + (dir.path() / "dos").string());
 
-  x.client("xdotool windowfocus --sync " + window);
-  std::this_thread::sleep_for(700ms);  // let the grid paint its rows
+  focus(x, window);
   x.client("xdotool key --delay 50 Down");
   std::this_thread::sleep_for(300ms);
-  x.client("xdotool key --delay 50 i");
-  ASSERT_EQ(program.wait_for(60s), std::future_status::ready) << "the program did not end after \"i\"";
-  const test::RunResult r = program.get();
+  const std::optional<test::RunResult> ended = press_i_and_wait(x, program);
+  ASSERT_TRUE(ended) << "the program did not end after \"i\"";
+  const test::RunResult& r = *ended;
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(x.client("xdotool search --name '^TARVO Printers ' | wc -l"), "0");
 
