@@ -36,5 +36,34 @@ TEST(Binary, APathThatIsNoRegularFileLeadsToTheWindow) {
   }
 }
 
+// Where no box can really be shown, each goes to standard error, alone: Qt
+// is not started, so it neither aborts, nor waits on a window nobody sees,
+// nor writes lines of its own.
+TEST(Binary, WithoutAUsableDisplayEachBoxGoesToStandardErrorAlone) {
+  test::TempDir dir;
+  const std::string job = dir.write("job.txt", "sem marcador").string();
+  struct Case {
+    std::vector<std::string> env;
+    std::vector<std::string> args;
+    std::string err;
+  };
+  const std::string missing = " -= TarvoUSB =- : Nao achou neunhum Arquivo para Imprimir 7.9702\n";
+  const Case cases[] = {
+      {{"QT_QPA_PLATFORM=xcb"}, {}, missing},
+      {{"DISPLAY=:1999"}, {job}, kNoWindow},
+      {{"QT_QPA_PLATFORM=offscreen"}, {job}, kNoWindow},
+      {{"QT_QPA_PLATFORM=wayland;xcb", "WAYLAND_DISPLAY=sem-compositor", "XDG_RUNTIME_DIR=" + dir.path().string()},
+       {job},
+       kNoWindow},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> env = without_printers(dir);
+    env.insert(env.end(), c.env.begin(), c.env.end());
+    const auto r = test::run_tarvousb(c.args, dir.path(), env, 20);
+    EXPECT_EQ(r.exit_code, 0) << c.env[0];
+    EXPECT_EQ(r.err, c.err) << c.env[0];
+  }
+}
+
 }  // namespace
 }  // namespace tarvo
