@@ -1,5 +1,6 @@
 #include "launcher/help.h"
 
+#include "launcher/shown_text.h"
 #include "runtime/file_reading.h"
 #include "runtime/text.h"
 
@@ -29,7 +30,7 @@ std::string help_topic_text(std::string_view source, std::size_t& position) {
 
 std::string VER_HELP(Messages& messages, ui::Dialogs& dialogs) {
   std::size_t position = 0;
-  const std::string text = cp1252_to_utf8(help_topic_text(read_whole_file(kHelpFile), position));
+  const std::string text = shown_text(help_topic_text(read_whole_file(kHelpFile), position));
   messages.G_ERRO(Value(static_cast<double>(position)));
   if (!text.empty()) {
     ui::Point at = dialogs.pointer_position();
