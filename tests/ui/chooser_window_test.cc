@@ -355,7 +355,7 @@ std::vector<std::string> button_texts(const QMessageBox& box) {
 
 // Portuguese buttons; S and N answer whatever the default; a box is wide
 // enough for its title beside the title bar's controls.
-TEST(Boxes, SpeakPortugueseAndFitTheirTitles) {
+TEST(QtBoxes, SpeakPortugueseAndFitTheirTitles) {
   ui::QtToolkit toolkit(0, nullptr);
   ui::Dialogs& dialogs = toolkit.dialogs();
   const auto ask = [&dialogs](bool default_yes) {
