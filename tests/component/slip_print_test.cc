@@ -8,7 +8,9 @@
 #include <vector>
 #include <regex>
 
+#include "bank_cases.h"
 #include "component/conta_corrente.h"
+#include "component/slip_page.h"
 #include "component_driver.h"
 #include "runtime/runtime_error.h"
 #include "tests/component/failure.h"
@@ -103,6 +105,15 @@ TEST(SlipPrint, ThePrintedAmountIsTheEncodedOne) {
   const std::string decoded = bars_of(pdf, dir);
   ASSERT_EQ(decoded.size(), 45u) << decoded;
   EXPECT_EQ(decoded.substr(9, 10), "0000000101");
+}
+
+// Banco do Brasil's wallet is shown with its variation.
+TEST(SlipPrint, TheWalletOfBancoDoBrasilShowsItsVariation) {
+  tarvo::test::TempDir dir;
+  const Slip bb = test::slip_of(test::bank_cases()[1]);
+  const auto pdf = dir.write("bb.pdf", slips_pdf({bb}, AccountData{}, test::day(2025, 3, 1)));
+  const std::string text = run("pdftotext -layout " + pdf.string() + " -");
+  EXPECT_NE(text.find(" 18-019 "), std::string::npos) << text;
 }
 
 TEST(SlipPrint, ALogoImageStandsInForTheBanksName) {
