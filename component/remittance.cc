@@ -1,6 +1,5 @@
 #include "component/remittance.h"
 
-#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
