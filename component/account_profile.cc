@@ -14,7 +14,7 @@ namespace tarvo::component {
 namespace {
 
 std::string significant_digits(std::string_view text) {
-  std::string d = digits_of(text);
+  std::string d = split_check_digit(text).digits;
   const std::size_t lead = d.find_first_not_of('0');
   return lead == std::string::npos ? std::string("0") : d.substr(lead);
 }
@@ -61,7 +61,8 @@ const ProfileFile::Section* ProfileFile::find(std::string_view branch, std::stri
   const std::string want_branch = significant_digits(branch), want_account = significant_digits(account);
   for (const Section& s : sections_) {
     std::string_view name = s.name;
-    const std::size_t cut = name.find_first_of("/ \t");
+    const std::size_t slash = name.find('/');
+    const std::size_t cut = slash != std::string_view::npos ? slash : name.find_first_of(" \t");
     if (cut == std::string_view::npos) continue;
     if (significant_digits(name.substr(0, cut)) == want_branch &&
         significant_digits(name.substr(cut + 1)) == want_account)
@@ -102,6 +103,7 @@ AccountProfile profile_from(const ProfileFile& file, const std::filesystem::path
     fail(label, "banco", "o banco \"" + p.bank + "\" não é 001, 104, 237 nem 341");
   p.wallet = field("carteira", true);
   p.agreement = field("convenio", bank == Bank::banco_do_brasil);
+  p.variation = field("variacao", bank == Bank::banco_do_brasil);
   p.payee_name = field("cedente", true);
   p.payee_tax_id = field("cpf_cnpj", true);
   p.payee_address = field("endereco", true);

@@ -13,7 +13,7 @@ namespace tarvo::component {
 // agreement, the payee's name, tax number and address, document kind and
 // acceptance. Kept in a plain text file of sections, one per account:
 //
-//   [0810/53678]          branch/account as the slips send them
+//   [0810/53678]          branch/account, check digits ("-7") optional
 //   banco    = 341
 //   carteira = 175
 //   cedente  = Nome do beneficiário
@@ -24,6 +24,7 @@ struct AccountProfile {
   std::string bank;        // banco: 001, 104, 237 or 341
   std::string wallet;      // carteira
   std::string agreement;   // convenio (Banco do Brasil)
+  std::string variation;   // variacao: Banco do Brasil's wallet variation
   std::string payee_name;  // cedente
   std::string payee_tax_id;  // cpf_cnpj
   std::string payee_address; // endereco
@@ -44,8 +45,10 @@ class ProfileFile {
   static ProfileFile parse(std::string_view text);
 
   // The section of the account: its name holds the branch and the account,
-  // separated by "/" or blanks, compared by their digits (punctuation and
-  // leading zeros ignored). nullptr when none matches.
+  // separated by "/" (or blanks), compared by their digits without a check
+  // digit after a hyphen, punctuation and leading zeros ignored: the
+  // section [1584-9/210169-6] is branch 1584 and account 210169, however
+  // the slips write them. nullptr when none matches.
   const Section* find(std::string_view branch, std::string_view account) const;
 
  private:

@@ -17,9 +17,9 @@ std::string mod11_text(std::string_view digits, int max_weight, std::string_view
   return std::to_string(11 - r);
 }
 
-std::string fitted(const std::string& label, std::string_view field, std::string_view value,
+// The digits `d` of `value` zero-padded to the bank's width.
+std::string fitted(const std::string& label, std::string_view field, std::string_view value, const std::string& d,
                    std::size_t width) {
-  std::string d = digits_of(value);
   if (d.empty()) fail(label, field, "não tem algarismos");
   std::size_t lead = d.find_first_not_of('0');
   std::string_view significant = lead == std::string::npos ? std::string_view{} : std::string_view(d).substr(lead);
@@ -28,8 +28,12 @@ std::string fitted(const std::string& label, std::string_view field, std::string
   return zero_pad(significant, width);
 }
 
-std::string banco_do_brasil_wallet(const std::string& label, std::string_view wallet) {
-  return fitted(label, "carteira", wallet, 2);
+// A check digit the slip sent must be the one the bank's rule gives.
+void expect_check_digit(const std::string& label, std::string_view field, std::string_view value,
+                        const std::string& given, const std::string& expected) {
+  if (given.empty() || given == expected) return;
+  fail(label, field,
+       "o dígito verificador de \"" + std::string(value) + "\" não confere: pela regra do banco é " + expected);
 }
 
 // Caixa SIGCB: the first digit of the nosso número is the modality,
@@ -76,7 +80,7 @@ std::string bank_name(Bank bank) {
 std::string bank_name_ascii(Bank bank) {
   switch (bank) {
     case Bank::banco_do_brasil: return "BANCO DO BRASIL";
-    case Bank::caixa: return "C ECON FEDERAL";
+    case Bank::caixa: return "CAIXA ECONOMICA FEDERAL";
     case Bank::bradesco: return "BRADESCO";
     case Bank::itau: return "BANCO ITAU SA";
   }
@@ -85,36 +89,49 @@ std::string bank_name_ascii(Bank bank) {
 
 BankAccount make_bank_account(std::string label, Bank bank, std::string_view branch,
                               std::string_view account, std::string_view payee_code,
-                              std::string_view wallet, std::string_view agreement) {
+                              std::string_view wallet, std::string_view agreement, std::string_view variation) {
+  // A check digit written after a hyphen is not part of the number; it is
+  // checked below where the bank has a rule for it.
+  const CheckedNumber branch_in = split_check_digit(branch), account_in = split_check_digit(account),
+                      payee_in = split_check_digit(payee_code);
   BankAccount a;
   a.label = std::move(label);
   a.bank = bank;
-  a.branch = fitted(a.label, "CODIGOAGENCIA", branch, 4);
+  a.branch = fitted(a.label, "CODIGOAGENCIA", branch, branch_in.digits, 4);
   switch (bank) {
     case Bank::banco_do_brasil: {
-      a.account = fitted(a.label, "NUMEROCONTACORRENTE", account, 8);
-      a.wallet = banco_do_brasil_wallet(a.label, wallet);
+      a.account = fitted(a.label, "NUMEROCONTACORRENTE", account, account_in.digits, 8);
+      a.wallet = fitted(a.label, "carteira", wallet, digits_of(wallet), 2);
       a.agreement = digits_of(agreement);
       const std::size_t n = a.agreement.size();
       if (n != 4 && n != 6 && n != 7)
         fail(a.label, "convenio", "o convênio do Banco do Brasil tem 4, 6 ou 7 algarismos");
+      a.variation = fitted(a.label, "variacao", variation, digits_of(variation), 3);
       break;
     }
     case Bank::caixa:
-      a.account = fitted(a.label, "NUMEROCONTACORRENTE", account, 8);
-      a.payee_code = fitted(a.label, "CODIGOCEDENTE", payee_code, 6);
+      a.account = fitted(a.label, "NUMEROCONTACORRENTE", account, account_in.digits, 8);
+      a.payee_code = fitted(a.label, "CODIGOCEDENTE", payee_code, payee_in.digits, 6);
       a.wallet = caixa_modality(a.label, wallet);
       break;
     case Bank::bradesco:
-      a.account = fitted(a.label, "NUMEROCONTACORRENTE", account, 7);
-      a.wallet = fitted(a.label, "carteira", wallet, 2);
+      a.account = fitted(a.label, "NUMEROCONTACORRENTE", account, account_in.digits, 7);
+      a.wallet = fitted(a.label, "carteira", wallet, digits_of(wallet), 2);
       break;
     case Bank::itau:
-      a.account = fitted(a.label, "NUMEROCONTACORRENTE", account, 5);
-      a.wallet = fitted(a.label, "carteira", wallet, 3);
+      a.account = fitted(a.label, "NUMEROCONTACORRENTE", account, account_in.digits, 5);
+      a.wallet = fitted(a.label, "carteira", wallet, digits_of(wallet), 3);
       break;
   }
-  if (a.payee_code.empty()) a.payee_code = digits_of(payee_code);
+  if (a.payee_code.empty()) a.payee_code = payee_in.digits;
+  // Itaú's branch and Caixa's branch and account carry no digit the
+  // component can check.
+  const bool branch_rule = bank == Bank::banco_do_brasil || bank == Bank::bradesco;
+  if (branch_rule) expect_check_digit(a.label, "CODIGOAGENCIA", branch, branch_in.check, branch_check_digit(a));
+  if (bank != Bank::caixa)
+    expect_check_digit(a.label, "NUMEROCONTACORRENTE", account, account_in.check, account_check_digit(a));
+  else
+    expect_check_digit(a.label, "CODIGOCEDENTE", payee_code, payee_in.check, account_check_digit(a));
   return a;
 }
 

@@ -26,13 +26,19 @@ struct BankAccount {
   std::string payee_code;  // Caixa's beneficiary code (6 digits); others: as sent
   std::string wallet;      // the carteira in the bank's width (Caixa: modality 1 or 2)
   std::string agreement;   // Banco do Brasil's convênio: 4, 6 or 7 digits
+  std::string variation;   // Banco do Brasil's wallet variation: 3 digits
 };
 
-// Checks and pads the numbers; a number that does not fit, a wallet or an
-// agreement the bank does not have is a component failure naming the field.
+// Checks and pads the numbers. Branch, account and payee code may end in
+// their check digit after a hyphen ("0403005-2"): it is left out of the
+// number and must be the digit the bank's rule gives, where the bank has
+// one. A number that does not fit, a wrong check digit, a wallet, agreement
+// or variation the bank does not have is a component failure naming the
+// field.
 BankAccount make_bank_account(std::string label, Bank bank, std::string_view branch,
                               std::string_view account, std::string_view payee_code,
-                              std::string_view wallet, std::string_view agreement);
+                              std::string_view wallet, std::string_view agreement,
+                              std::string_view variation = {});
 
 // The slip's number ("nosso número") in the bank's form.
 struct OurNumber {

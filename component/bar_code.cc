@@ -1,5 +1,6 @@
 #include "component/bar_code.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "component/check_digits.h"
@@ -19,11 +20,28 @@ std::optional<int> due_date_factor(const Date& due) {
   return static_cast<int>((days - 1000) % 9000 + 1000);
 }
 
-std::optional<std::string> amount_field(double amount) {
-  if (!std::isfinite(amount) || amount < 0) return std::nullopt;
-  const double cents = std::round(amount * 100.0);
-  if (cents > 9999999999.0) return std::nullopt;
-  return zero_pad(std::to_string(static_cast<long long>(cents)), 10);
+std::optional<std::int64_t> amount_in_cents(double amount) {
+  // Beyond 10^15 a double holds no cents at all; no slip comes near.
+  if (!std::isfinite(amount) || amount < 0 || amount >= 1e15) return std::nullopt;
+  // The shortest decimal that reads back as this double is the amount as
+  // written; it is rounded as decimal text.
+  char buf[64];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, amount, std::chars_format::fixed);
+  if (ec != std::errc()) return std::nullopt;
+  const std::string_view text(buf, static_cast<std::size_t>(end - buf));
+  const std::size_t point = text.find('.');
+  const std::string_view whole = text.substr(0, point);
+  const std::string_view fraction = point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
+  std::int64_t cents = 0;
+  for (char c : whole) cents = cents * 10 + (c - '0');
+  for (std::size_t i = 0; i < 2; ++i) cents = cents * 10 + (i < fraction.size() ? fraction[i] - '0' : 0);
+  if (fraction.size() > 2 && fraction[2] >= '5') ++cents;
+  return cents;
+}
+
+std::optional<std::string> amount_field(std::int64_t cents) {
+  if (cents < 0 || cents > 9'999'999'999) return std::nullopt;
+  return zero_pad(std::to_string(cents), 10);
 }
 
 std::string bar_code(std::string_view bank3, int factor, std::string_view amount10,

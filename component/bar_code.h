@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,9 +15,14 @@ namespace tarvo::component {
 // for the empty date.
 std::optional<int> due_date_factor(const Date& due);
 
-// An amount in cents as the bar code's 10 digits; empty when it is negative,
-// not a number, or does not fit.
-std::optional<std::string> amount_field(double amount);
+// An amount in whole cents, rounded once, half up, on the amount as it was
+// written (1.005 gives 101, though the nearest double lies just below
+// 1.005); empty when it is negative or not a number. Every place that shows
+// or encodes an amount takes this one value.
+std::optional<std::int64_t> amount_in_cents(double amount);
+
+// Cents as the bar code's 10 digits; empty when they do not fit.
+std::optional<std::string> amount_field(std::int64_t cents);
 
 // The 44 digits: bank (3), currency 9, general check digit, due-date factor
 // (4), amount (10), free field (25).

@@ -1,5 +1,7 @@
 #include "component/check_digits.h"
 
+#include <cctype>
+
 namespace tarvo::component {
 
 std::string digits_of(std::string_view text) {
@@ -36,6 +38,20 @@ int bar_code_check_digit(std::string_view digits43) {
 int mod11_above9_zero(std::string_view digits) {
   const int dv = 11 - weighted_sum(digits, 9) % 11;
   return dv > 9 ? 0 : dv;
+}
+
+CheckedNumber split_check_digit(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  const std::size_t hyphen = text.rfind('-');
+  if (hyphen != std::string_view::npos) {
+    std::string_view check = text.substr(hyphen + 1);
+    while (!check.empty() && check.front() == ' ') check.remove_prefix(1);
+    if (check.size() == 1) {
+      const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(check[0])));
+      if ((c >= '0' && c <= '9') || c == 'X' || c == 'P') return {digits_of(text.substr(0, hyphen)), std::string(1, c)};
+    }
+  }
+  return {digits_of(text), {}};
 }
 
 std::string zero_pad(std::string_view digits, std::size_t width) {

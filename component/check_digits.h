@@ -24,6 +24,15 @@ int bar_code_check_digit(std::string_view digits43);
 // result above 9 becomes 0 (Caixa's rule for its check digits).
 int mod11_above9_zero(std::string_view digits);
 
+// A number as people write it, perhaps with its check digit after a hyphen
+// ("0403005-2", "1584-X"): the digits before the hyphen, and that check
+// digit upper-cased (a digit, "X" or "P"; empty when the text has none).
+struct CheckedNumber {
+  std::string digits;
+  std::string check;
+};
+CheckedNumber split_check_digit(std::string_view text);
+
 // Zero-padded to `width`; the caller has checked that the digits fit.
 std::string zero_pad(std::string_view digits, std::size_t width);
 

@@ -159,23 +159,38 @@ std::vector<Slip> ContaCorrente::slips() const {
   return out;
 }
 
+bool ContaCorrente::remittance_requested() const {
+  // Slip issuing sets the three members only when the slip asks for a
+  // remittance file, and then sets them all, even when empty.
+  return !remittance_->value("DIRETORIO").is_absent() || !remittance_->value("ARQUIVO").is_absent() ||
+         !remittance_->value("LAYOUT").is_absent();
+}
+
+PendingRemittance ContaCorrente::prepare_remittance(const AccountData& a, const std::vector<Slip>& slips) const {
+  const std::string label = account_label(a);
+  const std::pair<const char*, const std::string*> members[] = {{"ARQUIVOREMESSA.DIRETORIO", &a.remittance_folder},
+                                                                {"ARQUIVOREMESSA.ARQUIVO", &a.remittance_file},
+                                                                {"ARQUIVOREMESSA.LAYOUT", &a.remittance_layout}};
+  for (const auto& [member, value] : members)
+    if (trim(*value).empty())
+      fail(label, member, "a gravação do arquivo de remessa foi pedida, mas este campo está vazio");
+  const RemittanceLayout layout = remittance_layout(slips.front(), a.remittance_layout);
+  return PendingRemittance(cp1252_to_utf8(trim(a.remittance_folder)), cp1252_to_utf8(trim(a.remittance_file)), layout,
+                           slips, today());
+}
+
 void ContaCorrente::print_without_preview() {
   const AccountData a = account();
   const std::vector<Slip> all = slips();
   if (all.empty()) fail(account_label(a), "DOCUMENTOSCOBRANCA", "não há documento a imprimir");
-  // The remittance is checked before anything is printed and written after,
-  // so a slip that failed to print never reaches the bank's file.
-  const bool remit = !trim(a.remittance_file).empty() || !trim(a.remittance_layout).empty();
-  RemittanceLayout layout = RemittanceLayout::cnab400;
-  if (remit) {
-    layout = remittance_layout(all.front(), a.remittance_layout);
-    if (trim(a.remittance_file).empty())
-      fail(account_label(a), "ARQUIVOREMESSA.ARQUIVO", "o nome do arquivo de remessa está vazio");
-  }
+  // Everything the remittance file needs is checked (and the file locked)
+  // before anything is printed, and the file is written after: a slip that
+  // could not be registered is not printed, and one that failed to print
+  // never reaches the bank's file.
+  std::optional<PendingRemittance> remittance;
+  if (remittance_requested()) remittance.emplace(prepare_remittance(a, all));
   printer_(all, a);
-  if (remit)
-    add_to_remittance(cp1252_to_utf8(trim(a.remittance_folder)), cp1252_to_utf8(a.remittance_file), layout, all,
-                      today());
+  if (remittance) remittance->commit();
 }
 
 void register_slip_component(AutomationRegistry& registry) {

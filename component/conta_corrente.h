@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "component/remittance.h"
 #include "component/slip.h"
 #include "printing/automation.h"
 
@@ -95,6 +96,8 @@ class ContaCorrente final : public MemberObject {
 
  private:
   void print_without_preview();
+  bool remittance_requested() const;
+  PendingRemittance prepare_remittance(const AccountData& account, const std::vector<Slip>& slips) const;
 
   SlipPrinter printer_;
   std::shared_ptr<MemberObject> print_defaults_;  // PADROESBOLETO.PADROESBOLETOIMPRESSO

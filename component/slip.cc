@@ -45,7 +45,8 @@ Slip build_slip(const AccountData& data, const AccountProfile& profile, const Do
   Bank bank;
   if (!bank_from_code(profile.bank, bank)) fail(label, "banco", "banco desconhecido: " + profile.bank);
   s.account = make_bank_account(label, bank, value_digits_text(data.branch), value_digits_text(data.account),
-                                value_digits_text(data.payee_code), profile.wallet, profile.agreement);
+                                value_digits_text(data.payee_code), profile.wallet, profile.agreement,
+                                profile.variation);
 
   const double first = number_of(data.first_number, label, "INICIONOSSONUMERO");
   const double last = number_of(data.last_number, label, "FIMNOSSONUMERO");
@@ -63,9 +64,14 @@ Slip build_slip(const AccountData& data, const AccountProfile& profile, const Do
 
   const auto factor = due_date_factor(document.due_date);
   if (!factor) fail(label, "DATAVENCIMENTO", "a data de vencimento falta ou é anterior a 03/07/2000");
-  s.amount = number_of(document.amount, label, "VALORDOCUMENTO");
-  const auto amount = amount_field(s.amount);
-  if (!amount) fail(label, "VALORDOCUMENTO", "o valor " + fixed_text(s.amount, 2) + " não cabe em 10 algarismos");
+  const double amount_sent = number_of(document.amount, label, "VALORDOCUMENTO");
+  const auto cents = amount_in_cents(amount_sent);
+  const auto amount = cents ? amount_field(*cents) : std::nullopt;
+  if (!amount)
+    fail(label, "VALORDOCUMENTO",
+         "o valor " + fixed_text(amount_sent, 2) +
+             (amount_sent >= 0 ? " não cabe em 10 algarismos" : " não é o valor de um boleto"));
+  s.cents = *cents;
   s.bar_code = bar_code(bank_code(bank), *factor, *amount, free_field(s.account, s.number));
   s.typeable_line = component::typeable_line(s.bar_code);
   s.printed_line = printed_typeable_line(s.typeable_line);

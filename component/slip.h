@@ -42,7 +42,7 @@ struct Slip {
   BankAccount account;
   DocumentData document;
   std::string place_of_payment;
-  double amount = 0;
+  std::int64_t cents = 0;       // the amount, rounded once (amount_in_cents)
   std::int64_t sequence = 0;
   OurNumber number;
   std::string bar_code;         // 44 digits

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "component/bar_code.h"
+#include "component/check_digits.h"
 #include "component/component_error.h"
 #include "component/slip_page.h"
 #include "runtime/text.h"
@@ -25,11 +26,11 @@ constexpr double kPt = 72.0 / 25.4;  // points per millimetre
 constexpr double kPageW = 210.0, kPageH = 297.0;
 constexpr double kLeft = 10.0, kWidth = 190.0, kRight = kLeft + kWidth;
 constexpr double kSideCol = 45.0;  // the right column of the ficha
-// The ficha: 99 mm high (the standard asks 95 to 108), its foot 18 mm above the page's.
+// The ficha: 101 mm high (the standard asks 95 to 108), its foot 16 mm above the page's.
 constexpr double kFichaTop = 180.0;
 // The bar code: narrow bar 0.254 mm (6 dots at 600 dpi), 13 mm high.
 constexpr double kNarrow = 0.254, kBarHeight = 13.0;
-constexpr double kBarLeft = 12.0, kBarTop = kFichaTop + 83.0;
+constexpr double kBarLeft = 12.0, kBarTop = kFichaTop + 87.0;
 
 struct SurfaceDeleter {
   void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
@@ -62,12 +63,12 @@ std::string date_text(const Date& d) {
   return buf;
 }
 
-std::string money(double amount) {
-  std::string whole = fixed_text(amount, 2);
-  whole.replace(whole.size() - 3, 1, ",");
-  // Thousands with points, as Brazilian amounts are written.
-  for (int i = static_cast<int>(whole.size()) - 6; i > (whole[0] == '-' ? 1 : 0); i -= 3) whole.insert(i, ".");
-  return whole;
+// Cents as Brazilian amounts are written: "1.234,56".
+std::string money(std::int64_t cents) {
+  std::string whole = std::to_string(cents / 100);
+  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) whole.insert(static_cast<std::size_t>(i), ".");
+  const std::int64_t rest = cents % 100;
+  return whole + (rest < 10 ? ",0" : ",") + std::to_string(rest);
 }
 
 // Drawing in millimetres on one page.
@@ -137,14 +138,18 @@ class Pen {
     if (!line.empty()) flush();
     return lines;
   }
-  // A labelled cell: the label small at its top, the value below it.
+  // A labelled cell, framed: the label small at its top, the value below it.
   void cell(double x, double y, double w, double h, const std::string& label, const std::string& value,
             bool right_aligned = false, bool bold = false) {
-    line(x, y, x + w, y);
-    if (x > kLeft) line(x, y, x, y + h);
+    frame(x, y, w, h);
     text(x + 0.8, y + 2.2, label, 5.5);
     if (right_aligned) text_right(x + w - 1.0, y + h - 1.2, value, 8.5, bold);
     else text(x + 1.0, y + h - 1.2, value, 8.5, bold);
+  }
+  void frame(double x, double y, double w, double h, double width = 0.2) {
+    cairo_set_line_width(cr_, width * kPt);
+    cairo_rectangle(cr_, x * kPt, y * kPt, w * kPt, h * kPt);
+    cairo_stroke(cr_);
   }
   void rectangle(double x, double y, double w, double h) {
     cairo_rectangle(cr_, x * kPt, y * kPt, w * kPt, h * kPt);
@@ -262,7 +267,7 @@ void receipt(Pen& pen, const Slip& s, const std::string& logo) {
   pen.cell(v, y, kSideCol, 8, "Nosso número", s.number.printed, true);
   y += 8;
   pen.cell(kLeft, y, v - kLeft, 8, "Pagador", payer_line(d));
-  pen.cell(v, y, kSideCol, 8, "(=) Valor do documento", money(s.amount), true, true);
+  pen.cell(v, y, kSideCol, 8, "(=) Valor do documento", money(s.cents), true, true);
   y += 8;
   pen.line(kLeft, y, kRight, y);
   pen.text(kLeft + 0.8, y + 2.8, "DEMONSTRATIVO", 7, true);
@@ -275,18 +280,35 @@ void bar_code_bars(Pen& pen, const std::string& digits) {
     pen.rectangle(kBarLeft + b.x * kNarrow, kBarTop, b.width * kNarrow, kBarHeight);
 }
 
+// "Protestar ..." when the slip asks for protest days.
+std::string protest_instruction(const DocumentData& d) {
+  const std::string days = digits_of(d.protest_days);
+  const int n = days.empty() || days.size() > 2 ? 0 : std::stoi(days);
+  if (n == 0) return {};
+  return "Protestar após " + std::to_string(n) + (n == 1 ? " dia corrido" : " dias corridos") + " do vencimento.";
+}
+
+// The wallet as the slip shows it; Banco do Brasil's with its variation.
+std::string wallet_text(const Slip& s) {
+  return s.account.variation.empty() ? s.profile.wallet : s.profile.wallet + "-" + s.account.variation;
+}
+
 void ficha(Pen& pen, const Slip& s, const std::string& logo, const Date& processing) {
   const DocumentData& d = s.document;
   const double v = kRight - kSideCol;
   double y = kFichaTop;
   bank_line(pen, y, s, logo, s.printed_line);
   y += 9;
+  const double body_top = y;
   pen.cell(kLeft, y, v - kLeft, 7.5, "Local de pagamento", cp1252_to_utf8(s.place_of_payment));
   pen.cell(v, y, kSideCol, 7.5, "Vencimento", date_text(d.due_date), true, true);
   y += 7.5;
-  pen.cell(kLeft, y, v - kLeft, 7.5, "Beneficiário", payee_line(s));
-  pen.cell(v, y, kSideCol, 7.5, "Agência / Código do Beneficiário", printed_payee_code(s.account), true);
-  y += 7.5;
+  // The payee box: name and tax number, then the address.
+  pen.cell(kLeft, y, v - kLeft, 10.5, "Beneficiário", "");
+  pen.text(kLeft + 1, y + 5.6, payee_line(s), 8);
+  pen.text(kLeft + 1, y + 9.2, s.profile.payee_address, 7);
+  pen.cell(v, y, kSideCol, 10.5, "Agência / Código do Beneficiário", printed_payee_code(s.account), true);
+  y += 10.5;
   const double w = (v - kLeft) / 6.0;
   pen.cell(kLeft, y, w, 7.5, "Data do documento", date_text(d.document_date));
   pen.cell(kLeft + w, y, 1.6 * w, 7.5, "Nº do documento", cp1252_to_utf8(d.document_number));
@@ -296,27 +318,27 @@ void ficha(Pen& pen, const Slip& s, const std::string& logo, const Date& process
   pen.cell(v, y, kSideCol, 7.5, "Nosso número", s.number.printed, true);
   y += 7.5;
   pen.cell(kLeft, y, w, 7.5, "Uso do banco", "");
-  pen.cell(kLeft + w, y, w, 7.5, "Carteira", s.profile.wallet);
+  pen.cell(kLeft + w, y, w, 7.5, "Carteira", wallet_text(s));
   pen.cell(kLeft + 2 * w, y, w, 7.5, "Espécie", "R$");
   pen.cell(kLeft + 3 * w, y, 1.5 * w, 7.5, "Quantidade", "");
   pen.cell(kLeft + 4.5 * w, y, 1.5 * w, 7.5, "Valor", "");
-  pen.cell(v, y, kSideCol, 7.5, "(=) Valor do documento", money(s.amount), true, true);
+  pen.cell(v, y, kSideCol, 7.5, "(=) Valor do documento", money(s.cents), true, true);
   y += 7.5;
   // Instructions on the left, five amounts on the right, 6 mm each.
-  pen.line(kLeft, y, v, y);
-  pen.text(kLeft + 0.8, y + 2.2, "Instruções (texto de responsabilidade do beneficiário)", 5.5);
-  pen.paragraph(kLeft + 1, y + 6, v - kLeft - 2, cp1252_to_utf8(d.cashier_instructions), 8, 6);
+  pen.cell(kLeft, y, v - kLeft, 30, "Instruções (texto de responsabilidade do beneficiário)", "");
+  std::string instructions = cp1252_to_utf8(d.cashier_instructions);
+  if (const std::string protest = protest_instruction(d); !protest.empty()) instructions += "\n" + protest;
+  pen.paragraph(kLeft + 1, y + 6, v - kLeft - 2, instructions, 8, 6);
   const char* amounts[] = {"(-) Desconto / Abatimento", "(-) Outras deduções", "(+) Mora / Multa",
                            "(+) Outros acréscimos", "(=) Valor cobrado"};
   for (int i = 0; i < 5; ++i) pen.cell(v, y + i * 6.0, kSideCol, 6.0, amounts[i], "");
   y += 30;
-  pen.line(kLeft, y, kRight, y);
-  pen.text(kLeft + 0.8, y + 2.2, "Pagador", 5.5);
+  pen.cell(kLeft, y, kWidth, 13, "Pagador", "");
   pen.text(kLeft + 1, y + 5.5, payer_line(d), 8);
   pen.text(kLeft + 1, y + 9.0, payer_address(d), 8);
   pen.text(kLeft + 0.8, y + 12.3, "Sacador/Avalista", 5.5);
   y += 13;
-  pen.line(kLeft, y, kRight, y);
+  pen.frame(kLeft, body_top, kWidth, y - body_top, 0.5);
   pen.text_right(kRight, y + 2.8, "Autenticação mecânica — Ficha de Compensação", 6.5, true);
   bar_code_bars(pen, s.bar_code);
 }

@@ -14,7 +14,10 @@ void print_on_default_printer(const std::vector<Slip>& slips, const AccountData&
   if (printer.empty()) fail(label, "IMPRIMEBOLETOSSEMPREVIEW", "não há impressora padrão");
   const std::string pdf = slips_pdf(slips, account, today());
   const std::string title = "Boleto " + cp1252_to_utf8(trim(slips.front().document.document_number));
-  cups::CupsJob job(printer, title);
+  // The bars' widths are what the bank's readers measure: the page goes out
+  // at its own size, never fitted to the sheet.
+  const std::vector<cups::JobOption> options = {{"media", "iso_a4_210x297mm"}, {"print-scaling", "none"}};
+  cups::CupsJob job(printer, title, options);
   if (!job.ok() || !job.start_document(cups::kPdfFormat, title) || !job.write(pdf) || !job.finish())
     fail(label, "IMPRIMEBOLETOSSEMPREVIEW",
          "a impressora " + printer + " não aceitou o boleto" + (job.error().empty() ? "" : ": " + job.error()));

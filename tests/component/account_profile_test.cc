@@ -23,6 +23,7 @@ endereco = Rua das Flores, 10 - São Paulo - SP
 banco = 001
 carteira = 18
 convenio = 1234567
+variacao = 019
 cedente = Outra
 cpf_cnpj = 123.456.789-09
 endereco = Rua B
@@ -47,8 +48,12 @@ TEST(AccountProfile, SectionsMatchByDigits) {
   EXPECT_EQ(itau.payee_address, "Rua das Flores, 10 - São Paulo - SP");
   EXPECT_EQ(itau.document_kind, "DM");
   EXPECT_EQ(itau.acceptance, "N");
-  const AccountProfile bb = profile_from(f, "contas.conf", "15849", "2101696");
+  // Check digits after a hyphen are not part of the numbers, on either side.
+  const AccountProfile bb = profile_from(f, "contas.conf", "1584", "210169");
+  EXPECT_EQ(profile_from(f, "contas.conf", "1584-9", "0210169-6").agreement, "1234567");
+  EXPECT_NE(failure(f, "15849", "2101696").find("15849/2101696"), std::string::npos);
   EXPECT_EQ(bb.agreement, "1234567");
+  EXPECT_EQ(bb.variation, "019");
   EXPECT_EQ(bb.document_kind, "DS");
   EXPECT_EQ(bb.acceptance, "S");
 }
@@ -63,6 +68,9 @@ TEST(AccountProfile, MissingSectionOrFieldNamesAccountAndField) {
   EXPECT_NE(wallet.find("1/2"), std::string::npos) << wallet;
   const ProfileFile bb = ProfileFile::parse("[1/2]\nbanco=001\ncarteira=18\ncedente=x\ncpf_cnpj=1\nendereco=y\n");
   EXPECT_NE(failure(bb, "1", "2").find("convenio"), std::string::npos);
+  const ProfileFile bb7 =
+      ProfileFile::parse("[1/2]\nbanco=001\ncarteira=18\nconvenio=1234567\ncedente=x\ncpf_cnpj=1\nendereco=y\n");
+  EXPECT_NE(failure(bb7, "1", "2").find("variacao"), std::string::npos);
   const ProfileFile other = ProfileFile::parse("[1/2]\nbanco=033\n");
   EXPECT_NE(failure(other, "1", "2").find("banco"), std::string::npos);
 }

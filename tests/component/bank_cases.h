@@ -56,13 +56,14 @@ inline const std::vector<BankCase>& bank_cases() {
   return cases;
 }
 
-// The slip of a case, numbered within 1 .. 10^12.
-// The slip of a case, its numbers allowed within first..last.
-inline Slip slip_of(const BankCase& c, double first = 1.0, double last = 1e12) {
+// The slip of a case, its numbers allowed within first..last; branch,
+// account and payee code as the case has them unless given.
+inline Slip slip_of(const BankCase& c, double first = 1.0, double last = 1e12, const char* branch = nullptr,
+                    const char* account = nullptr, const char* payee_code = nullptr) {
   AccountData a;
-  a.branch = c.branch;
-  a.account = c.account;
-  a.payee_code = c.payee_code;
+  a.branch = branch ? branch : c.branch;
+  a.account = account ? account : c.account;
+  a.payee_code = payee_code ? payee_code : c.payee_code;
   a.first_number = first;
   a.last_number = last;
   a.last_used_number = c.last_used;
@@ -70,6 +71,7 @@ inline Slip slip_of(const BankCase& c, double first = 1.0, double last = 1e12) {
   p.bank = c.bank;
   p.wallet = c.wallet;
   p.agreement = c.agreement;
+  if (p.bank == "001") p.variation = "019";
   DocumentData d;
   d.due_date = c.due;
   d.amount = c.amount;

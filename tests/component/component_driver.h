@@ -9,19 +9,24 @@
 
 namespace tarvo::component::test {
 
+// The remittance members, as slip issuing sets them when the slip asks for a
+// remittance file.
+inline void remit(AutomationObject& boleto, const std::string& folder, const std::string& file,
+                  const std::string& layout) {
+  AutomationObject remessa = boleto.get_object("ArquivoRemessa");
+  remessa.put("Diretorio", Value(folder));
+  remessa.put("Arquivo", Value(file));
+  remessa.put("Layout", Value(layout));
+}
+
 // Drives a component instance the way slip issuing does, with the Itaú
 // account and document of slip_fixtures.h; `documents` documents are added.
 inline void fill(AutomationObject& boleto, const std::string& remittance_folder = {}, int documents = 1,
-                 const std::string& layout = "CNAB400", const std::string& logo = "") {
+                 const std::string& layout = "CNAB400", const std::string& logo = "", double amount = 135.0) {
   AutomationObject impresso = boleto.get_object("PadroesBoleto").get_object("PadroesBoletoImpresso");
   impresso.put("ArquivoLogotipo", Value(logo));
   impresso.put("CaminhoImagensCodigoBarras", Value(""));
-  if (!remittance_folder.empty()) {
-    AutomationObject remessa = boleto.get_object("ArquivoRemessa");
-    remessa.put("Diretorio", Value(remittance_folder));
-    remessa.put("Arquivo", Value("REMESSA.TXT"));
-    remessa.put("Layout", Value(layout));
-  }
+  if (!remittance_folder.empty()) remit(boleto, remittance_folder, "REMESSA.TXT", layout);
   const AccountData a = itau_account();
   boleto.put("LocalPagamento", Value(a.place_of_payment));
   boleto.put("CodigoAgencia", a.branch);
@@ -31,7 +36,7 @@ inline void fill(AutomationObject& boleto, const std::string& remittance_folder 
   boleto.put("FimNossoNumero", Value("99999999"));
   boleto.put("ProximoNossoNumero", Value(258280.0));
   for (int i = 0; i < documents; ++i) {
-    const DocumentData d = document();
+    const DocumentData d = document(amount);
     AutomationObject doc = boleto.get_object("DocumentosCobranca").call_object("Add");
     doc.put("NomeSacado", Value(d.payer_name));
     doc.put("CPFSacado", Value(d.payer_tax_id));

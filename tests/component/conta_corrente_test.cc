@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "component_driver.h"
 #include "runtime/runtime_error.h"
 #include "tests/component/failure.h"
@@ -13,6 +15,7 @@ namespace {
 struct Capture {
   std::vector<std::vector<Slip>> runs;
   bool fail = false;
+  std::function<void()> while_printing;
 };
 
 AutomationObject make(Capture& capture) {
@@ -20,6 +23,7 @@ AutomationObject make(Capture& capture) {
   registry.add(kClassName, [&capture] {
     return std::make_shared<ContaCorrente>([&capture](const std::vector<Slip>& slips, const AccountData&) {
       if (capture.fail) throw std::runtime_error("impressora desligada");
+      if (capture.while_printing) capture.while_printing();
       capture.runs.push_back(slips);
     });
   });
@@ -87,6 +91,54 @@ TEST(ContaCorrente, NothingReachesTheRemittanceWhenPrintingFailsOrTheLayoutIsWro
   EXPECT_THROW(other.call("IMPRIMEBOLETOSSEMPREVIEW"), RuntimeError);
   EXPECT_TRUE(capture.runs.empty());
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "REMESSA.TXT"));
+  ::unsetenv("TARVOUSB_CONTAS");
+}
+
+// Everything the remittance needs is checked before the slip prints: a file
+// that cannot be written prints nothing, and the failure says why.
+TEST(ContaCorrente, ARemittanceThatCannotBeWrittenPrintsNothing) {
+  tarvo::test::TempDir dir;
+  test::use_profile(dir.path());
+  const std::string folder = dir.path().string();
+  dir.write("BRADESCO.REM", std::string(400, '0') + "\r\n");
+  const struct {
+    std::string folder, file, layout, named;
+  } cases[] = {{"", "R.REM", "CNAB400", "ARQUIVOREMESSA.DIRETORIO"},
+               {folder, " ", "CNAB400", "ARQUIVOREMESSA.ARQUIVO"},
+               {folder, "R.REM", "", "ARQUIVOREMESSA.LAYOUT"},
+               {folder + "/nao-existe", "R.REM", "CNAB400", "nao-existe"},
+               {folder, "BRADESCO.REM", "CNAB400", "BRADESCO.REM, linha 1"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.named);
+    Capture capture;
+    AutomationObject boleto = make(capture);
+    test::fill(boleto);
+    test::remit(boleto, c.folder, c.file, c.layout);
+    const RuntimeError e = test::failure_in([&] { boleto.call("IMPRIMEBOLETOSSEMPREVIEW"); });
+    EXPECT_NE(e.description.find(c.named), std::string::npos) << e.description;
+    EXPECT_TRUE(capture.runs.empty());
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "R.REM"));
+  ::unsetenv("TARVOUSB_CONTAS");
+}
+
+// When the file still cannot be written after the slip printed, the failure
+// says which slip printed and was not added to which file.
+TEST(ContaCorrente, AWriteFailingAfterPrintingNamesTheSlipAndTheFile) {
+  tarvo::test::TempDir dir;
+  test::use_profile(dir.path());
+  const auto folder = dir.path() / "remessas";
+  std::filesystem::create_directory(folder);
+  Capture capture;
+  capture.while_printing = [&] { std::filesystem::remove_all(folder); };
+  AutomationObject boleto = make(capture);
+  test::fill(boleto, folder.string());
+  const RuntimeError e = test::failure_in([&] { boleto.call("IMPRIMEBOLETOSSEMPREVIEW"); });
+  EXPECT_EQ(capture.runs.size(), 1u);
+  EXPECT_NE(e.description.find("o boleto NF 1234 (nosso número 175/00258281-7) foi impresso, mas não foi incluído no "
+                               "arquivo de remessa " + (folder / "REMESSA.TXT").string()),
+            std::string::npos)
+      << e.description;
   ::unsetenv("TARVOUSB_CONTAS");
 }
 

@@ -8,7 +8,9 @@
 #include <vector>
 #include <regex>
 
+#include "bank_cases.h"
 #include "component/conta_corrente.h"
+#include "component/slip_page.h"
 #include "component_driver.h"
 #include "runtime/runtime_error.h"
 #include "tests/component/failure.h"
@@ -34,30 +36,43 @@ AutomationObject create() {
   return registry.create(kClassName);
 }
 
-TEST(SlipPrint, TheBarCodeOnThePageReadsBackAsTheSlipsDigits) {
+// The job of one slip of the Itaú fixture printed on a queue of its own.
+std::vector<tarvo::test::CapturedJob> print_slip(const std::string& queue, const tarvo::test::TempDir& dir,
+                                                 double amount = 135.0) {
   auto& cups = tarvo::test::PrivateCups::instance();
-  cups.add_queue("component_slip_itau");
-  ::setenv("LPDEST", "component_slip_itau", 1);
-  tarvo::test::TempDir dir;
+  cups.add_queue(queue);
+  ::setenv("LPDEST", queue.c_str(), 1);
   test::use_profile(dir.path());
   AutomationObject boleto = create();
-  test::fill(boleto);
+  test::fill(boleto, {}, 1, "CNAB400", "", amount);
   boleto.call("IMPRIMEBOLETOSSEMPREVIEW");
+  ::unsetenv("TARVOUSB_CONTAS");
+  return cups.wait_for_jobs(queue, 1);
+}
 
-  const auto jobs = cups.wait_for_jobs("component_slip_itau", 1);
+// The bar code read back from the ficha's lower part at 600 dpi.
+std::string bars_of(const std::string& pdf, const tarvo::test::TempDir& dir) {
+  const std::string png = (dir.path() / "bars").string();
+  run("pdftoppm -r 600 -png -singlefile -y 6000 -H 900 -W 4960 " + pdf + " " + png);
+  return run("zbarimg --quiet --raw " + png + ".png 2>/dev/null");
+}
+
+TEST(SlipPrint, TheBarCodeOnThePageReadsBackAsTheSlipsDigits) {
+  tarvo::test::TempDir dir;
+  const auto jobs = print_slip("component_slip_itau", dir);
   ASSERT_EQ(jobs.size(), 1u);
   EXPECT_TRUE(jobs[0].is_pdf());
   EXPECT_EQ(jobs[0].title, "Boleto NF 1234");
+  // The page at its own size: a printer that fits it to the sheet would
+  // shrink the narrow bar below what the readers take.
+  EXPECT_NE(jobs[0].options.find("print-scaling=none"), std::string::npos) << jobs[0].options;
+  EXPECT_NE(jobs[0].options.find("media=iso_a4_210x297mm"), std::string::npos) << jobs[0].options;
   const std::string pdf = jobs[0].data.string();
   const std::string info = run("pdfinfo " + pdf);
   EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +1\n"))) << info;
   EXPECT_TRUE(std::regex_search(info, std::regex("Page size: +595.2\\d* x 841.8\\d* pts"))) << info;
 
-  // The ficha's lower part at 600 dpi, where the bars stand.
-  const std::string png = (dir.path() / "bars").string();
-  run("pdftoppm -r 600 -png -singlefile -y 6000 -H 900 -W 4960 " + pdf + " " + png);
-  const std::string decoded = run("zbarimg --quiet --raw " + png + ".png 2>/dev/null");
-  EXPECT_EQ(decoded, "34191377000000135001750025828170810536789000\n");
+  EXPECT_EQ(bars_of(pdf, dir), "34191377000000135001750025828170810536789000\n");
 
   const std::string text = run("pdftotext -layout " + pdf + " -");
   EXPECT_NE(text.find("34191.75009 25828.170818 05367.890000 1 37700000013500"), std::string::npos) << text;
@@ -66,7 +81,39 @@ TEST(SlipPrint, TheBarCodeOnThePageReadsBackAsTheSlipsDigits) {
   EXPECT_NE(text.find("341-7"), std::string::npos);
   EXPECT_NE(text.find("175/00258281-7"), std::string::npos);
   EXPECT_NE(text.find("135,00"), std::string::npos);
-  ::unsetenv("TARVOUSB_CONTAS");
+  EXPECT_NE(text.find("Protestar após 5 dias corridos do vencimento."), std::string::npos) << text;
+  // The payee's address in the receipt and in the ficha's payee box.
+  const std::string address = "Rua das Flores, 10 - São Paulo - SP";
+  EXPECT_NE(text.find(address, text.find(address) + 1), std::string::npos) << text;
+  // The ficha's frame has its left edge (10 mm from the page's) along the
+  // boxes, 190 to 264 mm from the top; at 100 dpi that column is dark.
+  const std::string page = (dir.path() / "pagina").string();
+  run("pdftoppm -r 100 -png -singlefile " + pdf + " " + page);
+  const std::string mean = run("convert " + page + ".png -crop 3x280+38+750 -scale 1x1! -format '%[fx:mean]' info:");
+  EXPECT_LT(std::stod(mean), 0.5) << mean;
+}
+
+// An amount with more than two decimals is rounded once: the page shows the
+// value the bars encode.
+TEST(SlipPrint, ThePrintedAmountIsTheEncodedOne) {
+  tarvo::test::TempDir dir;
+  const auto jobs = print_slip("component_slip_amount", dir, 1.005);
+  ASSERT_EQ(jobs.size(), 1u);
+  const std::string pdf = jobs[0].data.string();
+  const std::string text = run("pdftotext -layout " + pdf + " -");
+  EXPECT_NE(text.find(" 1,01\n"), std::string::npos) << text;
+  const std::string decoded = bars_of(pdf, dir);
+  ASSERT_EQ(decoded.size(), 45u) << decoded;
+  EXPECT_EQ(decoded.substr(9, 10), "0000000101");
+}
+
+// Banco do Brasil's wallet is shown with its variation.
+TEST(SlipPrint, TheWalletOfBancoDoBrasilShowsItsVariation) {
+  tarvo::test::TempDir dir;
+  const Slip bb = test::slip_of(test::bank_cases()[1]);
+  const auto pdf = dir.write("bb.pdf", slips_pdf({bb}, AccountData{}, test::day(2025, 3, 1)));
+  const std::string text = run("pdftotext -layout " + pdf.string() + " -");
+  EXPECT_NE(text.find(" 18-019 "), std::string::npos) << text;
 }
 
 TEST(SlipPrint, ALogoImageStandsInForTheBanksName) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <iterator>
 #include <optional>
 
 #include "component/bar_code.h"
@@ -56,12 +58,53 @@ TEST(DueDateFactor, RestartsEvery9000DaysFrom2025) {
   EXPECT_EQ(due_date_factor(Date()), std::nullopt);
 }
 
-TEST(Amount, TenDigitsOfCents) {
-  EXPECT_EQ(amount_field(135.0), "0000013500");
-  EXPECT_EQ(amount_field(0.1 + 0.2), "0000000030");
-  EXPECT_EQ(amount_field(99999999.99), "9999999999");
-  EXPECT_EQ(amount_field(100000000.00), std::nullopt);
-  EXPECT_EQ(amount_field(-1), std::nullopt);
+TEST(Amount, RoundedOnceHalfUpAsWrittenAndTenDigitsOfCents) {
+  EXPECT_EQ(amount_in_cents(135.0), 13500);
+  EXPECT_EQ(amount_in_cents(0.1 + 0.2), 30);
+  // Just below the half cent in binary, but written as one.
+  EXPECT_EQ(amount_in_cents(1.005), 101);
+  EXPECT_EQ(amount_in_cents(2.675), 268);
+  EXPECT_EQ(amount_in_cents(1.0049), 100);
+  EXPECT_EQ(amount_in_cents(-1), std::nullopt);
+  EXPECT_EQ(amount_in_cents(std::nan("")), std::nullopt);
+  EXPECT_EQ(amount_field(9'999'999'999), "9999999999");
+  EXPECT_EQ(amount_field(10'000'000'000), std::nullopt);
+
+  // The slip encodes the value it shows.
+  BankCase c = bank_cases().front();
+  c.amount = 1.005;
+  const Slip s = test::slip_of(c);
+  EXPECT_EQ(s.cents, 101);
+  EXPECT_EQ(s.bar_code.substr(9, 10), "0000000101");
+}
+
+// Branch, account and payee code with their check digits after a hyphen give
+// the slip they give without; a digit that is not the bank's is refused.
+TEST(CheckDigits, WrittenAfterAHyphenAreCheckedAndLeftOutOfTheNumber) {
+  struct Written {
+    const char *branch, *account, *payee_code;
+  };
+  const Written written[] = {{"0810", "53678-9", ""},        {"1584-9", "210169-6", ""},
+                             {"1584-9", "00210169-6", ""},   {"1-9", "12345-5", ""},
+                             {"1234", "1", "005507-7"},      {"1234-3", "12345-5", ""}};
+  ASSERT_EQ(std::size(written), bank_cases().size());
+  for (std::size_t i = 0; i < bank_cases().size(); ++i) {
+    const Written& w = written[i];
+    SCOPED_TRACE(w.account);
+    EXPECT_EQ(test::slip_of(bank_cases()[i], 1, 1e12, w.branch, w.account, w.payee_code).bar_code,
+              bank_cases()[i].bar_code);
+  }
+  const BankAccount bradesco = make_bank_account("x", Bank::bradesco, "1234-3", "0403005-2", "", "09", "");
+  EXPECT_EQ(bradesco.account, "0403005");
+  EXPECT_EQ(bradesco.branch, "1234");
+  const auto refused = [](std::string_view branch, std::string_view account) {
+    return test::failure_in([&] { make_bank_account("x", Bank::bradesco, branch, account, "", "09", ""); }).description;
+  };
+  EXPECT_NE(refused("1234-3", "0403005-3").find("NUMEROCONTACORRENTE"), std::string::npos);
+  EXPECT_NE(refused("1234-4", "0403005-2").find("CODIGOAGENCIA"), std::string::npos);
+  const RuntimeError caixa =
+      test::failure_in([] { make_bank_account("x", Bank::caixa, "1234", "1", "005507-6", "RG", ""); });
+  EXPECT_NE(caixa.description.find("CODIGOCEDENTE"), std::string::npos) << caixa.description;
 }
 
 std::optional<RuntimeError> try_slip(const BankCase& c, double first, double last) {
@@ -93,6 +136,9 @@ TEST(ComponentFailures, NameTheAccountAndTheField) {
   EXPECT_NE(failure_of(itau, 1, 1000).description.find("NUMEROCONTACORRENTE"), std::string::npos);
   BankCase bb{"001", "18", "12345", "1584", "1", "", 1, ymd(2025, 5, 1), 10.0, "", "", ""};
   EXPECT_NE(failure_of(bb, 1, 1000).description.find("convenio"), std::string::npos);
+  const RuntimeError no_variation =
+      test::failure_in([] { make_bank_account("x", Bank::banco_do_brasil, "1584", "1", "", "18", "1234567", ""); });
+  EXPECT_NE(no_variation.description.find("variacao"), std::string::npos) << no_variation.description;
   BankCase itau_late{"341", "175", "", "0810", "53678", "", 99999999, ymd(2025, 5, 1), 10.0, "", "", ""};
   EXPECT_NE(failure_of(itau_late, 1, 1e12).description.find("não cabe"), std::string::npos);
 }

@@ -1,8 +1,9 @@
-// Checks each slip line from standard input ("barcode line yyyy-mm-dd amount")
-// with an independent boleto validator: both codes valid, each the other's
-// counterpart, the amount and the due date as the slip meant them.
-const validator = require(process.argv[2]);
-const lines = require('fs').readFileSync(0, 'utf8').trim().split('\n');
+// Checks each slip line that the program VECTORS prints ("barcode line
+// yyyy-mm-dd amount") with an independent boleto validator: both codes
+// valid, each the other's counterpart, the amount and the due date as the
+// slip meant them. Usage: node validate_boletos.js VECTORS
+const validator = require('@mrmgomes/boleto-utils');
+const lines = require('child_process').execFileSync(process.argv[2], { encoding: 'utf8' }).trim().split('\n');
 let failed = 0;
 const sameDay = (date, iso) => date && new Date(date).toISOString().slice(0, 10) === iso;
 for (const line of lines) {
