@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 
 #include "engine/box_drawing.h"
@@ -71,7 +72,7 @@ EscpPageWriter::EscpPageWriter(WIN32PRN& page) : page_(page) {
 }
 
 int EscpPageWriter::room() const {
-  if (page_.PixelsPerInchY <= 0) return kLineWidth * 4;
+  if (page_.PixelsPerInchY <= 0) return std::numeric_limits<int>::max() / 2;  // no sheet known
   return static_cast<int>(std::int64_t{page_.PageHeight} * kInch / page_.PixelsPerInchY) - kFirstLine;
 }
 
