@@ -96,6 +96,9 @@ class PageDevice {
   virtual int draw_text(int x, int y, std::string_view text, std::optional<int> fixed_advance) = 0;
   // Width of the text drawn with the font's own spacing.
   virtual int text_extent(std::string_view text) = 0;
+  // Fills a rectangle in black, or in grey for a darkness below 1 (0 is
+  // white); lines and blocks of text that no font draws.
+  virtual void fill_rect(int x, int y, int width, int height, double darkness) = 0;
 
   // True on a system where a new page drops the selected font.
   virtual bool drops_font_on_new_page() const { return false; }

@@ -463,6 +463,15 @@ class CairoPageDevice final : public PageDevice {
     return font_ ? static_cast<int>(std::lround(advance_of(text))) : 0;
   }
 
+  void fill_rect(int x, int y, int width, int height, double darkness) override {
+    if (!cr_) return;
+    const double grey = 1.0 - darkness;
+    cairo_set_source_rgb(cr_.get(), grey, grey, grey);
+    cairo_rectangle(cr_.get(), x, y, width, height);
+    cairo_fill(cr_.get());
+    cairo_set_source_rgb(cr_.get(), 0, 0, 0);  // text stays black
+  }
+
  private:
   static constexpr std::size_t kBufferSize = 64 * 1024;
 

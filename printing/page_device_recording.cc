@@ -129,6 +129,11 @@ class RecordingDevice final : public PageDevice {
   int text_extent(std::string_view text) override {
     return static_cast<int>(text.size()) * metrics().ave_char_width;
   }
+  void fill_rect(int x, int y, int width, int height, double darkness) override {
+    rec_->rects.push_back({page_, x, y, width, height, darkness});
+    log("rect " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(width) + " " +
+        std::to_string(height));
+  }
 
  private:
   void log(std::string line) { rec_->events.push_back(std::move(line)); }

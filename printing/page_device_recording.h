@@ -24,10 +24,18 @@ struct PageRecording {
     std::optional<int> fixed_advance;
   };
 
+  // One rectangle filled on a page.
+  struct Filled {
+    int page = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+    double darkness = 1;
+  };
+
   // Every call in order, one line each ("start_document NAME", "font ...",
   // "text X Y TEXT", ...).
   std::vector<std::string> events;
   std::vector<Drawn> texts;
+  std::vector<Filled> rects;
   std::vector<FontRequest> fonts;          // every font selected
   std::vector<PrintSettings> settings;     // every settings step
   int documents_ended = 0;

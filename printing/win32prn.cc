@@ -331,6 +331,14 @@ bool WIN32PRN::TextOut(std::string_view text, bool new_line, bool advance, std::
   return true;
 }
 
+bool WIN32PRN::FillRect(int x, int y, int width, int height, double darkness) {
+  if (hPrinterDc && Printing && width > 0 && height > 0) {
+    hPrinterDc->fill_rect(x, y, width, height, std::clamp(darkness, 0.0, 1.0));
+  }
+  HavePrinted = true;
+  return true;
+}
+
 int WIN32PRN::GetCharWidth() const {
   if (FontWidth.denominator < 0 && FontWidth.numerator != 0) {
     return round_int(FontWidth.numerator * double(PixelsPerInchX) / FontWidth.denominator);

@@ -66,6 +66,10 @@ class WIN32PRN {
   bool TextOut(std::string_view text, bool new_line = false, bool advance = true,
                std::optional<int> hori = std::nullopt, std::optional<int> vert = std::nullopt);
 
+  // Fills a rectangle at the given position and size, in black or, for a
+  // darkness below 1, in grey. Like TextOut it counts as printing.
+  bool FillRect(int x, int y, int width, int height, double darkness = 1.0);
+
   int GetCharWidth() const;
   int GetCharHeight() const { return CharHeight; }
 

@@ -9,6 +9,7 @@
 #include "runtime/text.h"
 #include "tests/engine/print_file.h"
 #include "tests/printing/cups_test_util.h"
+#include "tests/support/pdf_text.h"
 #include "tests/support/test_support.h"
 
 namespace tarvo {
@@ -16,44 +17,10 @@ namespace {
 
 using test::PrivateCups;
 using test::record;
-
-// What a PDF reader makes of a captured job.
-struct Word {
-  int page;
-  double x_min, y_min, x_max, y_max;
-  std::string text;
-};
-
-std::string run_command(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen((command + " 2>&1").c_str(), "r"), ::pclose);
-  std::string out;
-  char buf[4096];
-  for (std::size_t n; pipe && (n = std::fread(buf, 1, sizeof buf, pipe.get())) > 0;) out.append(buf, n);
-  return out;
-}
-
-int pdf_pages(const std::filesystem::path& pdf) {
-  std::smatch m;
-  const std::string info = run_command("pdfinfo '" + pdf.string() + "'");
-  return std::regex_search(info, m, std::regex(R"(Pages:\s+(\d+))")) ? std::stoi(m[1]) : -1;
-}
-
-std::vector<Word> pdf_words(const std::filesystem::path& pdf) {
-  const std::string html = run_command("pdftotext -bbox '" + pdf.string() + "' -");
-  std::vector<Word> words;
-  int page = 0;
-  const std::regex token(
-      R"re(<page |<word xMin="([-\d.]+)" yMin="([-\d.]+)" xMax="([-\d.]+)" yMax="([-\d.]+)">([^<]*)</word>)re");
-  for (std::sregex_iterator it(html.begin(), html.end(), token), end; it != end; ++it) {
-    const std::smatch& m = *it;
-    if (m[0].str() == "<page ") {
-      ++page;
-      continue;
-    }
-    words.push_back({page, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4]), m[5]});
-  }
-  return words;
-}
+using test::pdf_pages;
+using test::pdf_words;
+using test::run_command;
+using test::Word;
 
 std::string command(std::string_view code) { return record({"S", "0", "0", code}); }
 std::string text(int row, int column, std::string_view content, std::string_view before = "",
