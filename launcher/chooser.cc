@@ -1,6 +1,7 @@
 #include "launcher/chooser.h"
 
 #include "launcher/chooser_actions.h"
+#include "launcher/shown_text.h"
 #include "launcher/startup.h"
 
 namespace tarvo {
@@ -43,11 +44,12 @@ constexpr Button kButtons[] = {
 
 }  // namespace
 
-Chooser::Chooser(Launcher& r, PrintCall p) : run(r), print(std::move(p)), table(r.state.IMP) {}
+Chooser::Chooser(Launcher& r, PrintCall p) : run(r), print(std::move(p)), table(r.state.IMP, r.state.WPADRAO) {}
 
 std::string chooser_title(std::string_view version, std::string_view path) {
-  const std::string_view shown = path.substr(0, path.size() >= 4 ? path.size() - 4 : 0);
-  return "TARVO Printers " + std::string(version) + "    " + shown_text(shown);
+  // Characters, not bytes: a path with accents loses exactly four.
+  const std::string shown = shown_text(path);
+  return "TARVO Printers " + std::string(version) + "    " + std::string(drop_last_characters(shown, 4));
 }
 
 ui::ToolBar& BTNBAR(ui::Grid&, ui::Window& OWND, Chooser& chooser) {

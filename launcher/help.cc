@@ -1,8 +1,7 @@
 #include "launcher/help.h"
 
-#include <fstream>
-#include <iterator>
-
+#include "launcher/shown_text.h"
+#include "runtime/file_reading.h"
 #include "runtime/text.h"
 
 namespace tarvo {
@@ -11,12 +10,6 @@ namespace {
 constexpr std::string_view kHelpFile = "tarvousb.prg";
 constexpr std::string_view kTopic = "Tarvo";
 constexpr std::string_view kHelpFont = "Tahoma, 8, , ";
-
-std::string read_all(std::string_view path) {
-  std::ifstream in{std::string(path), std::ios::binary};
-  if (!in) return {};
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void erase_all(std::string& text, std::string_view what) {
   for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p))
@@ -37,7 +30,7 @@ std::string help_topic_text(std::string_view source, std::size_t& position) {
 
 std::string VER_HELP(Messages& messages, ui::Dialogs& dialogs) {
   std::size_t position = 0;
-  const std::string text = cp1252_to_utf8(help_topic_text(read_all(kHelpFile), position));
+  const std::string text = shown_text(help_topic_text(read_whole_file(kHelpFile), position));
   messages.G_ERRO(Value(static_cast<double>(position)));
   if (!text.empty()) {
     ui::Point at = dialogs.pointer_position();

@@ -10,7 +10,8 @@ namespace tarvo {
 
 // Help: shows where the help topic starts in "tarvousb.prg" of the current
 // folder (a stop box with the position), then the topic's text in a pop-up
-// at the mouse pointer. Returns the text shown (UTF-8; empty when none).
+// at the mouse pointer. Returns the text shown (UTF-8; empty when none):
+// a source in UTF-8 is read as such, any other as Windows-1252.
 std::string VER_HELP(Messages& messages, ui::Dialogs& dialogs);
 
 // The part of a help source that the pop-up shows for the topic "Tarvo";

@@ -1,41 +1,16 @@
 #include "launcher/startup.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "engine/control_language.h"
 #include "launcher/chooser.h"
 #include "launcher/help.h"
 #include "launcher/printer_table.h"
 #include "printing/win32prn.h"
+#include "runtime/file_reading.h"
 #include "runtime/runtime_error.h"
 #include "runtime/text.h"
 
 namespace tarvo {
 namespace {
-
-// The whole file in one piece, as bytes; a file that cannot be read gives
-// empty text.
-std::string read_whole_file(std::string_view path) {
-  if (path.empty()) return {};
-  std::ifstream in{std::string(path), std::ios::binary};
-  if (!in) return {};
-  // Sized once from the file's length: a large file is not held twice while
-  // the buffer grows.
-  std::string data;
-  std::error_code ec;
-  if (const auto size = std::filesystem::file_size(std::string(path), ec); !ec && size > 0) {
-    data.resize(size);
-    in.read(data.data(), static_cast<std::streamsize>(size));
-    data.resize(static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) return {};
-    in.clear();
-  }
-  data.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) return {};
-  return data;
-}
 
 bool prints_at_once(std::string_view mode) { return mode == "1" || mode == "2"; }
 

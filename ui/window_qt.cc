@@ -127,7 +127,22 @@ class MainWindow final : public QMainWindow {
   std::function<void()> closed;
   std::function<void()> first_shown;
 
+  // The size of the whole window, frame included.
+  void set_frame_size(QSize size) {
+    frame_size_ = size;
+    resize(size);
+  }
+
  protected:
+  // The window manager frames the window after it is shown; each time the
+  // frame's margins change, the client area gives up what the frame takes.
+  // A resize by the user leaves the margins alone and stays as it is, and a
+  // maximised window is the window manager's to size.
+  bool event(QEvent* e) override {
+    const bool handled = QMainWindow::event(e);
+    if (e->type() == QEvent::Move || e->type() == QEvent::Resize || e->type() == QEvent::Show) fit_frame();
+    return handled;
+  }
   void closeEvent(QCloseEvent* e) override {
     QMainWindow::closeEvent(e);
     if (closed) closed();
@@ -140,6 +155,21 @@ class MainWindow final : public QMainWindow {
       f();
     }
   }
+
+ private:
+  void fit_frame() {
+    if ((windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) return;
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    const QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(),
+                           outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    if (margins == fitted_margins_) return;
+    fitted_margins_ = margins;
+    resize(frame_size_.shrunkBy(margins));
+  }
+
+  QSize frame_size_;
+  QMargins fitted_margins_;
 };
 
 class QtGrid final : public Grid {
@@ -191,7 +221,7 @@ class QtWindow final : public Window {
   explicit QtWindow(const WindowDesc& desc) : look_(desc.look), window_(std::make_unique<MainWindow>()) {
     window_->setWindowTitle(qs(desc.title));
     window_->move(desc.frame.left, desc.frame.top);
-    window_->resize(desc.frame.width(), desc.frame.height());
+    window_->set_frame_size(QSize(desc.frame.width(), desc.frame.height()));
     window_->closed = [this] {
       ended_ = true;
       loop_.quit();
@@ -221,6 +251,9 @@ class QtWindow final : public Window {
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setShowGrid(false);
+    // Cut in the middle: the end of a long name tells printers apart and
+    // holds the default's mark.
+    view->setTextElideMode(Qt::ElideMiddle);
     view->setObjectName("grid");
     set_background(*view, desc.background_bitmap);
     GridTable* table = desc.table;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "launcher/printer_table.h"
+#include "launcher/shown_text.h"
 #include "launcher/startup.h"
 #include "tests/launcher/fake_toolkit.h"
 
@@ -34,6 +36,9 @@ TEST(Chooser, TitleDropsTheLastFourCharactersOfThePath) {
   EXPECT_EQ(chooser_title("7.9702", ""), "TARVO Printers 7.9702    ");
   // A path in the business system's code page still reads right.
   EXPECT_EQ(chooser_title("7.9702", "/tmp/rela\xE7\xE3o.txt"), "TARVO Printers 7.9702    /tmp/relação");
+  // Four characters, not four bytes, of a UTF-8 path.
+  EXPECT_EQ(chooser_title("7.9702", "/tmp/AÇÃO"), "TARVO Printers 7.9702    /tmp/");
+  EXPECT_EQ(chooser_title("7.9702", "/tmp/relatório.é.txt"), "TARVO Printers 7.9702    /tmp/relatório.é");
 }
 
 TEST(Chooser, GridTextsAreUtf8EvenWhenTheTableCutAName) {
@@ -44,8 +49,23 @@ TEST(Chooser, GridTextsAreUtf8EvenWhenTheTableCutAName) {
 
   ImpTable table;
   table.append("X", std::string(69, 'a') + "ã");
-  ImpGridTable grid(table);
+  ImpGridTable grid(table, "");
   EXPECT_EQ(grid.cell_text(0), std::string(69, 'a'));
+}
+
+// Names past the table's width: the default keeps its mark, and two names
+// that differ only after the cut are still told apart.
+TEST(Chooser, GridShowsLongNamesWholeWithTheDefaultsMark) {
+  const std::string padrao(60, 'P');
+  const std::string a = std::string(72, 'x') + "A";
+  const std::string b = std::string(72, 'x') + "B";
+  ImpTable table;
+  fill_printer_table(table, {a, b, "Label"}, padrao);
+  ImpGridTable grid(table, padrao);
+  EXPECT_EQ(grid.cell_text(0), padrao + "  (Imp. PADRÃO)");
+  EXPECT_EQ(grid.cell_text(1), a);
+  EXPECT_EQ(grid.cell_text(2), b);
+  EXPECT_EQ(grid.cell_text(3), "Label");
 }
 
 }  // namespace

@@ -126,5 +126,21 @@ TEST(Help, WithoutTheSourceOnlyTheZeroIsShown) {
   EXPECT_EQ(dialogs.last_popup_at.y, 280);
 }
 
+TEST(Help, AFolderNamedLikeTheSourceShowsOnlyTheZero) {
+  test::TempDir dir;
+  std::filesystem::create_directory(dir.path() / "tarvousb.prg");
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  test::ScriptedDialogs dialogs;
+  RunSettings settings;
+  LauncherMessages messages(dialogs, settings);
+  const std::string shown = VER_HELP(messages, dialogs);
+  std::filesystem::current_path(cwd);
+  EXPECT_EQ(shown, "");
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "0");
+  EXPECT_TRUE(dialogs.popups.empty());
+}
+
 }  // namespace
 }  // namespace tarvo

@@ -2,16 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QToolTip>
 
 #include "launcher/printer_table.h"
 #include "launcher/startup.h"
@@ -72,6 +74,7 @@ struct ChooserWindow : ::testing::Test {
     run->state.V_ENTER = "\r\n";
     run->window_environment = WindowEnvironment{true, true, true};
     CRIA_TMP(run->state);
+    run->state.WPADRAO = default_printer;
     fill_printer_table(run->state.IMP, installed, default_printer);
     chooser = build_chooser_window(*run, [this](Launcher& r, std::string_view mode, std::string_view printer) {
       prints.push_back({std::string(mode), std::string(printer)});
@@ -248,7 +251,7 @@ TEST_F(ChooserWindow, TitleIsTheVersionAndThePathWithoutItsLastFourCharacters) {
 
 TEST_F(ChooserWindow, LaidOutWithItsBitmapsFontsAndTexts) {
   open_two();
-  EXPECT_EQ(window()->size(), QSize(580, 450));
+  EXPECT_EQ(window()->frameGeometry().size(), QSize(580, 450)) << "the whole frame";
   EXPECT_EQ(grid()->model()->headerData(0, Qt::Horizontal).toString(), "Impressora");
   EXPECT_EQ(grid()->columnWidth(0), 500);
   EXPECT_EQ(grid()->font().pixelSize(), 12);
@@ -284,25 +287,98 @@ TEST_F(ChooserWindow, PointerOnAButtonShowsItsMessageInTheStatusBar) {
             "Módulo para Visualizar o Arquivo a ser Impresso.");
 }
 
-TEST_F(ChooserWindow, ALongPrinterNameIsPrintedWhole) {
+// A name longer than the table's 70 characters is shown and printed whole;
+// the grid cuts what does not fit in the middle, so the default's mark and
+// the end of each name stay in sight.
+TEST_F(ChooserWindow, LongPrinterNamesKeepTheirEndsAndTheDefaultsMark) {
   const std::string name = "Impressora_da_Sala_de_Reunioes_do_Segundo_Andar_Predio_Administrativo_Norte";
-  ASSERT_GT(name.size(), 70u);
-  open({name}, "");
-  EXPECT_EQ(rows(), std::vector<std::string>{name.substr(0, 70)});
+  const std::string other = name.substr(0, name.size() - 5) + "_Sul";
+  ASSERT_GT(other.size(), 70u);
+  open({name, other}, name);
+  EXPECT_EQ(rows(), (std::vector<std::string>{name + "  (Imp. PADRÃO)", other}));
+  EXPECT_EQ(grid()->textElideMode(), Qt::ElideMiddle);
   press(Qt::Key_I);
   EXPECT_EQ(prints, (std::vector<Print>{{"2", name}}));
 }
 
-TEST(HelpPopup, ShowsItsTextAsPlainTextAtThePoint) {
+QLabel* visible_popup() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* l = qobject_cast<QLabel*>(w); l != nullptr && l->isVisible()) return l;
+  return nullptr;
+}
+
+// The pop-up's own window, at the point it is given; it stays while the
+// focus moves and closes at the first key or click.
+TEST(HelpPopup, ShowsItsPlainTextAtThePointUntilAKeyOrAClick) {
   ui::QtToolkit toolkit(0, nullptr);
-  toolkit.dialogs().text_popup("static function Tarvo\r\n   if a < b\r\nreturn .T.", {200, 150},
-                               "Tahoma, 8, , ");
-  ASSERT_TRUE(QToolTip::isVisible());
-  const QString shown = QToolTip::text();
-  EXPECT_TRUE(shown.contains("&lt;")) << shown.toStdString();
-  EXPECT_FALSE(shown.contains('\r'));
-  EXPECT_EQ(QToolTip::font().pointSize(), 8);
-  QToolTip::hideText();
+  QWidget other;
+  other.show();
+  for (const bool by_key : {true, false}) {
+    toolkit.dialogs().text_popup("static function Tarvo\r\n   if a < b\r\nreturn .T.", {200, 150},
+                                 "Tahoma, 8, , ");
+    QLabel* shown = visible_popup();
+    ASSERT_NE(shown, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(shown));
+    EXPECT_EQ(shown->pos(), QPoint(200, 150));
+    EXPECT_EQ(shown->text().toStdString(), "static function Tarvo\n   if a < b\nreturn .T.");
+    EXPECT_EQ(shown->textFormat(), Qt::PlainText);
+    EXPECT_EQ(shown->font().pointSize(), 8);
+    EXPECT_TRUE(shown->windowFlags() & Qt::FramelessWindowHint);
+    other.activateWindow();
+    QTest::qWait(50);
+    EXPECT_TRUE(shown->isVisible());
+    if (by_key)
+      QTest::keyClick(shown, Qt::Key_X);
+    else
+      QTest::mouseClick(shown, Qt::LeftButton);
+    EXPECT_EQ(visible_popup(), nullptr) << (by_key ? "key" : "click");
+  }
+}
+
+// Runs `box` and, once its box is up, hands the box to `answer`.
+template <typename Box, typename Answer>
+auto with_box(Box box, Answer answer) {
+  QTimer::singleShot(0, [answer] {
+    auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(shown, nullptr);
+    answer(*shown);
+  });
+  return box();
+}
+
+std::vector<std::string> button_texts(const QMessageBox& box) {
+  std::vector<std::string> texts;
+  for (QAbstractButton* b : box.buttons()) texts.push_back(b->text().toStdString());
+  std::sort(texts.begin(), texts.end());
+  return texts;
+}
+
+// Portuguese buttons; S and N answer whatever the default; a box is wide
+// enough for its title beside the title bar's controls.
+TEST(QtBoxes, SpeakPortugueseAndFitTheirTitles) {
+  ui::QtToolkit toolkit(0, nullptr);
+  ui::Dialogs& dialogs = toolkit.dialogs();
+  const auto ask = [&dialogs](bool default_yes) {
+    return [&dialogs, default_yes] { return dialogs.ask_yes_no("   TARVO Sistemas", "Pergunta ?     ", default_yes); };
+  };
+  EXPECT_TRUE(with_box(ask(false), [](QMessageBox& box) {
+    EXPECT_EQ(button_texts(box), (std::vector<std::string>{"&Não", "&Sim"}));
+    QTest::keyClick(&box, Qt::Key_S);
+  }));
+  EXPECT_FALSE(with_box(ask(true), [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_N); }));
+
+  with_box(
+      [&dialogs] {
+        dialogs.message(ui::Icon::stop, " -= TarvoUSB =- ", "0");
+        return 0;
+      },
+      [](QMessageBox& box) {
+        EXPECT_EQ(button_texts(box), std::vector<std::string>{"OK"});
+        QFont title = QApplication::font("QMdiSubWindowTitleBar");
+        title.setBold(true);
+        EXPECT_GE(box.width(), QFontMetrics(title).horizontalAdvance(box.windowTitle()) + 100);
+        box.accept();
+      });
 }
 
 // The whole window path of a run: MAIN opens the window and returns once a

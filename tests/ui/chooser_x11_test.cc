@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <future>
@@ -165,6 +166,114 @@ TEST(ChooserOnX, DosFilePrintedFromTheWindowGoesRawToTheChosenRow) {
   EXPECT_EQ(cups.jobs(row).size(), 1u);
   EXPECT_TRUE(cups.jobs(by_default).empty());
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.path() / "trv.txt")));
+}
+
+// A window's place and size on the screen, as xwininfo gives them.
+struct Box {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+Box geometry(test::XServer& x, const std::string& window) {
+  const auto field = [&](const std::string& name) {
+    return std::atoi(x.client("xwininfo -id " + window + " | sed -n 's/^ *" + name + ": *//p'").c_str());
+  };
+  return {field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"), field("Height")};
+}
+
+// The whole window, frame included: the client area widened by the frame's
+// extents that the window manager publishes (left, right, top, bottom).
+Box frame_of(test::XServer& x, const std::string& window) {
+  const std::string extents = x.client("xprop -id " + window + " _NET_FRAME_EXTENTS | sed 's/.*= //'");
+  int left = 0, right = 0, top = 0, bottom = 0;
+  if (std::sscanf(extents.c_str(), "%d, %d, %d, %d", &left, &right, &top, &bottom) != 4) return {};
+  const Box client = geometry(x, window);
+  return {client.x - left, client.y - top, client.width + left + right, client.height + top + bottom};
+}
+
+// The colour of one pixel of a screenshot, as hex digits.
+std::string pixel(test::XServer& x, const std::string& shot, int px, int py) {
+  return x.client("convert " + shot + " -crop 1x1+" + std::to_string(px) + "+" + std::to_string(py) +
+                  " -format '%[hex:u.p{0,0}]' info:");
+}
+
+// The program under a window manager, started as a desktop that names
+// Wayland without a compositor would start it: it falls back to X. The frame
+// is 580 x 450 at 100,100; help shows the topic's position, then its UTF-8
+// text in a pop-up at the pointer raised by 20 pixels, which stays until a
+// key; the questions answer to N and S. A screenshot of the pop-up is left
+// in the build folder.
+TEST(ChooserOnX, UnderAWindowManagerTheFrameTheHelpAndTheQuestionsBehave) {
+  auto& cups = test::PrivateCups::instance();
+  const std::string queue = "chooser_x11_wm";
+  cups.add_queue(queue);
+  test::XServer x;
+  x.start_window_manager();
+  test::TempDir dir;
+  const auto file = dir.write("relatorio.txt", report_for_the_window());
+  dir.write("tarvousb.prg", "static function Tarvo()\r\n   Configuração: escolha a impressora.\r\nreturn nil\r\n");
+  std::vector<std::string> env = window_env(cups, queue, x);
+  env.insert(env.end(), {"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=sem-compositor",
+                         "XDG_RUNTIME_DIR=" + dir.path().string()});
+  auto program = std::async(std::launch::async, [&] { return test::run_tarvousb({file.string()}, dir.path(), env, 90); });
+
+  const std::string window = find_window(x);
+  ASSERT_FALSE(window.empty()) << "no window; the program said: " << program.get().err;
+  Box frame;
+  for (int i = 0; i < 50 && (frame = frame_of(x, window)).height != 450; ++i) std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(frame.width, 580);
+  EXPECT_EQ(frame.height, 450);
+  EXPECT_EQ(frame.x, 100);
+  EXPECT_EQ(frame.y, 100);
+
+  x.client("xdotool mousemove 400 300");
+  focus(x, window);
+  x.client("xdotool key alt+a");
+  const std::string position = x.client("timeout 10 xdotool search --sync --onlyvisible --name '^ -= TarvoUSB =- $'");
+  ASSERT_FALSE(position.empty()) << "no box with the topic's position";
+  x.client("xdotool key Return");
+  const std::string popup = x.client("timeout 10 xdotool search --sync --onlyvisible --name '^TarvoUSB - Ajuda$'");
+  ASSERT_FALSE(popup.empty()) << "no help pop-up";
+  const Box at = geometry(x, popup);
+  EXPECT_EQ(at.x, 400);
+  EXPECT_EQ(at.y, 280);
+
+  // Still there once the window has the focus back, and drawn on top.
+  std::this_thread::sleep_for(1s);
+  const std::string shot = std::string(TARVO_BINARY_DIR) + "/help-popup.png";
+  x.client("import -window root " + shot);
+  EXPECT_EQ(pixel(x, shot, at.x + 2, at.y + 2), "FFFFDC") << "tool-tip yellow at the pop-up's corner";
+  EXPECT_EQ(pixel(x, shot, at.x + at.width - 3, at.y + at.height - 3), "FFFFDC");
+  const std::string dark = x.client("convert " + shot + " -crop " + std::to_string(at.width) + "x" +
+                                    std::to_string(at.height) + "+" + std::to_string(at.x) + "+" +
+                                    std::to_string(at.y) + " -threshold 50% -format '%[fx:mean<0.97]' info:");
+  EXPECT_EQ(dark, "1") << "text in the pop-up";
+
+  x.client("xdotool key x");
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(x.client("xdotool search --onlyvisible --name '^TarvoUSB - Ajuda$' | wc -l"), "0");
+
+  x.client("xdotool key Escape");
+  ASSERT_FALSE(x.client("timeout 10 xdotool search --sync --onlyvisible --name '^   TARVO Sistemas$'").empty());
+  x.client("xdotool key n");
+  std::this_thread::sleep_for(500ms);
+  EXPECT_NE(program.wait_for(0s), std::future_status::ready) << "N must keep the window open";
+  x.client("xdotool key Escape");
+  ASSERT_FALSE(x.client("timeout 10 xdotool search --sync --onlyvisible --name '^   TARVO Sistemas$'").empty());
+  x.client("xdotool key s");
+  ASSERT_EQ(program.wait_for(30s), std::future_status::ready) << "S must close the window";
+  const test::RunResult r = program.get();
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  cups.wait_idle();
+  EXPECT_TRUE(cups.jobs(queue).empty());
+}
+
+// Unattended, the program keeps to standard error even with a display.
+TEST(ChooserOnX, UnattendedRunsShowNothingOnTheDisplay) {
+  test::XServer x;
+  test::TempDir dir;
+  const auto r = test::run_tarvousb({}, dir.path(), {x.env(), "TARVOUSB_UNATTENDED=1"}, 20);
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.err, " -= TarvoUSB =- : Nao achou neunhum Arquivo para Imprimir 7.9702\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace tarvo::test {
@@ -43,11 +44,38 @@ XServer::XServer() {
   display_ = ":" + number;
 }
 
-XServer::~XServer() {
-  if (pid_ > 0) {
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
+namespace {
+void stop(pid_t pid) {
+  if (pid > 0) {
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
   }
+}
+}  // namespace
+
+XServer::~XServer() {
+  stop(window_manager_);
+  stop(pid_);
+}
+
+void XServer::start_window_manager() {
+  window_manager_ = ::fork();
+  if (window_manager_ < 0) throw std::runtime_error("fork failed");
+  if (window_manager_ == 0) {
+    const int null = ::open("/dev/null", O_RDWR);
+    ::dup2(null, 0);
+    ::dup2(null, 1);
+    ::dup2(null, 2);
+    ::setenv("DISPLAY", display_.c_str(), 1);
+    ::execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  // A window manager announces itself on the root window.
+  for (int i = 0; i < 100; ++i) {
+    if (client("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos) return;
+    ::usleep(50'000);
+  }
+  throw std::runtime_error("openbox did not start");
 }
 
 std::string XServer::client(const std::string& command, int* status) const {
