@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <optional>
 #include <string_view>
 
@@ -9,7 +10,14 @@
 
 // tarvousb PATH: prints the print file at PATH. No exit code is set; the
 // user learns of problems through the message boxes.
+// tarvousb --version: the package's version (set by the build) and the one
+// the window shows. Every other argument is a path, even one with dashes.
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string_view(argv[1]) == "--version") {
+    std::printf("tarvousb %s (TARVO Printers %.*s)\n", TARVOUSB_VERSION,
+                static_cast<int>(tarvo::kVersao.size()), tarvo::kVersao.data());
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
   auto toolkit = tarvo::ui::make_system_toolkit(argc, argv);
   auto printers = tarvo::make_system_printer_service();
   auto automation = tarvo::make_system_automation();

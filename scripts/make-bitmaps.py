@@ -3,10 +3,13 @@
 
 REPORT (a printer with a sheet), SEARCH (a magnifying glass over a sheet),
 HELP (a question mark in a blue disc), EXIT (an open door with an arrow) and
-PEDRA (a light stone texture that tiles without seams). Everything is drawn
-here from shapes and a seeded noise, so the output is the same on every run.
+PEDRA (a light stone texture that tiles without seams), and the program's
+own icon (a printer handing out a slip with a bar code) in the sizes of the
+desktop's icon theme. Everything is drawn here from shapes and a seeded
+noise, so the output is the same on every run.
 
-    scripts/make-bitmaps.py [OUTPUT_FOLDER]     (default: resources/)
+    scripts/make-bitmaps.py [OUTPUT_FOLDER [ICON_FOLDER]]
+        (defaults: resources/ and packaging/icons/)
 """
 
 import math
@@ -41,19 +44,22 @@ def write_png(path, width, height, rgba):
 
 
 class Canvas:
-    """An icon drawn at SS times its size, then averaged down."""
+    """An icon drawn at SS times its size, then averaged down. Shapes are
+    given in units of `scale` pixels, so one drawing serves every size."""
 
-    def __init__(self, size):
+    def __init__(self, size, scale=1.0):
         self.size = size
+        self.scale = scale
         self.n = size * SS
         self.px = [(0, 0, 0, 0)] * (self.n * self.n)
 
     def _fill(self, inside, colour, box=None):
-        x0, y0, x1, y1 = box if box else (0, 0, self.size, self.size)
+        k = self.scale
+        x0, y0, x1, y1 = (v * k for v in box) if box else (0, 0, self.size, self.size)
         for sy in range(max(0, int(y0 * SS)), min(self.n, int(math.ceil(y1 * SS)))):
-            y = (sy + 0.5) / SS
+            y = (sy + 0.5) / SS / k
             for sx in range(max(0, int(x0 * SS)), min(self.n, int(math.ceil(x1 * SS)))):
-                x = (sx + 0.5) / SS
+                x = (sx + 0.5) / SS / k
                 if inside(x, y):
                     self._blend(sx, sy, colour)
 
@@ -196,6 +202,28 @@ def exit_():
     return c
 
 
+APP_UNITS = 48
+APP_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
+
+def app_icon(size):
+    """The program's icon, drawn on a 48-unit grid: a sheet going into a
+    printer and a slip with a bar code coming out."""
+    c = Canvas(size, size / APP_UNITS)
+    sheet(c, 13, 2, 35, 21, 6)
+    c.rect(3, 17, 45, 36, (52, 84, 136, 255))          # the printer's body
+    c.frame(3, 17, 45, 36, 1.5, INK)
+    c.rect(6, 20, 42, 23, (150, 172, 206, 255))        # the paper slot
+    c.disc(39.5, 30.5, 2, (60, 200, 80, 255))          # the power light
+    c.rect(9, 31, 39, 47, PAPER)                       # the slip
+    c.frame(9, 31, 39, 47, 1, INK)
+    x = 12.0
+    for width in (1.2, 0.6, 0.6, 1.8, 0.6, 1.2, 0.6, 1.8, 1.2, 0.6, 0.6, 1.2, 1.8, 0.6):
+        c.rect(x, 35, x + width, 44, INK)               # its bar code
+        x += width + 0.75
+    return c
+
+
 def stone(size=96, seed=1702):
     """A light grey stone: value noise over a few octaves, wrapped so that
     the texture tiles, with a little grain."""
@@ -233,13 +261,19 @@ def stone(size=96, seed=1702):
 
 
 def main():
-    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "resources")
+    here = os.path.dirname(__file__)
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "resources")
+    icons = sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "..", "packaging", "icons")
     os.makedirs(folder, exist_ok=True)
+    os.makedirs(icons, exist_ok=True)
     for name, draw in (("REPORT", report), ("SEARCH", search), ("HELP", help_), ("EXIT", exit_)):
         c = draw()
         write_png(os.path.join(folder, name + ".png"), c.size, c.size, c.rgba())
     w, h, data = stone()
     write_png(os.path.join(folder, "PEDRA.png"), w, h, data)
+    for size in APP_SIZES:
+        c = app_icon(size)
+        write_png(os.path.join(icons, "tarvousb-%d.png" % size), size, size, c.rgba())
 
 
 if __name__ == "__main__":
