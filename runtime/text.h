@@ -47,7 +47,8 @@ std::string pad_right(std::string_view text, std::size_t width);
 
 // The numeric value of a text: leading blanks skipped, an optional sign,
 // digits with at most one point; reading stops at the first character that
-// cannot continue the number. No number at all gives 0.
+// cannot continue the number. No number at all gives 0; a number beyond a
+// double's range gives the largest double of its sign (0 for one too small).
 double numeric_value(std::string_view text);
 
 // A number as text: whole numbers in plain digits, others with the run's
