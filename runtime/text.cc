@@ -169,13 +169,13 @@ void put_utf8(std::string& out, std::uint32_t cp) {
 std::string cp1252_to_utf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
-  for (const char ch : bytes) {
-    const auto b = static_cast<unsigned char>(ch);
-    std::uint32_t cp = b;
-    if (b >= 0x80 && b <= 0x9F) cp = kHigh[b - 0x80] ? kHigh[b - 0x80] : b;
-    put_utf8(out, cp);
-  }
+  for (const char ch : bytes) put_utf8(out, cp1252_code_point(static_cast<unsigned char>(ch)));
   return out;
+}
+
+std::uint32_t cp1252_code_point(unsigned char byte) {
+  if (byte >= 0x80 && byte <= 0x9F && kHigh[byte - 0x80] != 0) return kHigh[byte - 0x80];
+  return byte;
 }
 
 std::string utf8_to_cp1252(std::string_view utf8) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -62,6 +63,9 @@ std::string fixed_text(double value, int decimals);
 // Windows-1252 bytes (the print file's code page) to UTF-8 for display and
 // drawing, and back for texts that the program composes.
 std::string cp1252_to_utf8(std::string_view bytes);
+// The Unicode code point of one Windows-1252 byte; the five unassigned bytes
+// stand for themselves.
+std::uint32_t cp1252_code_point(unsigned char byte);
 std::string utf8_to_cp1252(std::string_view utf8);
 
 }  // namespace tarvo
