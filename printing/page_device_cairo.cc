@@ -14,6 +14,7 @@
 #include <array>
 #include <bitset>
 #include <cmath>
+#include <cstdint>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -283,6 +284,7 @@ class ScaledFont {
  public:
   Handle<cairo_scaled_font_t> cairo;
   std::shared_ptr<const Face> face;
+  std::uint64_t serial = 0;  // which font the device made, in order
   double em = 0;
   double reach = 0;  // how far a glyph's ink may lie from its origin, any way
   TextMetrics metrics;
@@ -328,10 +330,10 @@ constexpr std::size_t kPieceGlyphs = 4096;
 // cairo holds every drawing call of a page in memory until the page is
 // shown. What a page may hold, in bytes, estimated from what cairo keeps for
 // each call, glyph and font; a page that needs more is not drawn.
-constexpr std::size_t kPageBudget = std::size_t{24} << 20;
+constexpr std::size_t kPageBudget = std::size_t{28} << 20;
 constexpr std::size_t kCallCost = 512;
 constexpr std::size_t kGlyphCost = 32;
-constexpr std::size_t kFontCost = 1024;
+constexpr std::size_t kFontCost = 768;
 
 // The print system's words for a job it refused or lost.
 std::string print_system_reason(const cups::CupsJob& job) {
@@ -580,7 +582,7 @@ class CairoPageDevice final : public PageDevice {
   // Counts `bytes` more against the page, with the current font the first
   // time the page uses it. A page out of room fails: it is not drawn.
   bool take_page_room(std::size_t bytes) {
-    if (page_fonts_.insert(font_->cairo.get()).second) bytes += kFontCost;
+    if (page_fonts_.insert(font_->serial).second) bytes += kFontCost;
     page_cost_ += bytes;
     if (page_cost_ <= kPageBudget) return true;
     not_drawn("a página " + std::to_string(page_number_) +
@@ -663,6 +665,7 @@ class CairoPageDevice final : public PageDevice {
     font->cairo.reset(cairo_scaled_font_create(key.face->cairo.get(), &font_matrix, &ctm_, font_options_.get()));
     if (cairo_scaled_font_status(font->cairo.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
     font->face = std::move(face);
+    font->serial = ++fonts_made_;
     font->em = key.em;
     font->reach = 2 * key.em * std::max(1.0, key.x_scale) + std::fabs(key.shear);
     const double scale = key.em / key.face->units_per_em;
@@ -716,6 +719,7 @@ class CairoPageDevice final : public PageDevice {
   Handle<cairo_font_options_t> font_options_;
   LruCache<FontKey, std::shared_ptr<ScaledFont>> scaled_fonts_{kCachedFonts};
   std::shared_ptr<ScaledFont> font_;
+  std::uint64_t fonts_made_ = 0;
   std::vector<cairo_glyph_t> glyphs_;
   bool underline_ = false;
   TextMetrics metrics_;
@@ -733,7 +737,7 @@ class CairoPageDevice final : public PageDevice {
   // of it so far.
   int page_number_ = 0;
   std::size_t page_cost_ = 0;
-  std::set<const cairo_scaled_font_t*> page_fonts_;
+  std::set<std::uint64_t> page_fonts_;
 };
 
 }  // namespace
