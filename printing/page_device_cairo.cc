@@ -459,6 +459,8 @@ class CairoPageDevice final : public PageDevice {
   DeviceFailure failure() const override { return failure_; }
 
   bool select_font(const FontRequest& request) override {
+    // A failed document draws nothing more: its fonts are not worth making.
+    if (failed()) return false;
     std::shared_ptr<const Face> face = face_for(request.face, request.weight, request.italic);
     if (face == nullptr) return false;
     const double em = em_height(*face, request.height);
