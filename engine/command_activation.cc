@@ -1,11 +1,10 @@
 #include "engine/command_activation.h"
 
-#include <algorithm>
 #include <array>
-#include <cmath>
 #include <utility>
 
 #include "engine/job_state.h"
+#include "printing/dot_count.h"
 #include "printing/win32prn.h"
 #include "runtime/text.h"
 
@@ -24,18 +23,15 @@ void select_pitch(WIN32PRN& printer, double characters_per_inch) {
 }
 
 // The item's width field, used as a weight: any number the file holds,
-// kept within what a weight can be so that it converts safely.
-int item_weight(double width) {
-  constexpr double kLimit = 1 << 30;
-  return static_cast<int>(std::trunc(std::clamp(width, -kLimit, kLimit)));
-}
+// held like a dot count so that it converts safely.
+int item_weight(double width) { return held_dots(width); }
 
 void set_lines_per_inch(WIN32PRN& printer, int lines) {
   printer.LineHeight = printer.PixelsPerInchY / lines;
 }
 
 void apply_code(JobState& job, std::string_view code, double row, double column,
-                const std::optional<std::string>& spacing, std::optional<double> spacing_column) {
+                std::optional<std::string_view> spacing, std::optional<double> spacing_column) {
   WIN32PRN& printer = *job.OPRINTER;
   if (code == "NI") NEGRITO(job, row, column);
   else if (code == "ND") TIRA_NEGRITO(job, row, column, spacing, spacing_column);
@@ -53,20 +49,42 @@ void apply_code(JobState& job, std::string_view code, double row, double column,
   // a page; any other pair is skipped.
 }
 
+// The command code that a pitch or spacing setting names: the short codes
+// become their long names, and a long name in any letter case gives its code.
+std::optional<std::string_view> setting_code(std::string_view setting) {
+  static constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kLongNames{{
+      {"VI10CPI", "10"}, {"VI12CPI", "12"}, {"VI17CPI", "17"},
+      {"VI20CPI", "20"}, {"VI6LPP", "6L"},  {"VI8LPP", "8L"},
+  }};
+  std::string value(trim(setting));
+  if (value.size() == 2) {
+    if (value == "10" || value == "12" || value == "17" || value == "20") {
+      value = "vi" + value + "cpi";
+    } else if (iequal(value, "6L") || iequal(value, "8L")) {
+      value = "vi" + lower(value.substr(0, 1)) + "lpp";
+    }
+  }
+  value = upper(trim(value));
+  for (const auto& [long_name, code] : kLongNames) {
+    if (value == long_name) return code;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 void ATIVAR_NA_IMPRESSORA(JobState& job, double row, double column, std::string_view commands,
                           std::optional<double> row_override,
                           std::optional<double> column_override,
-                          std::optional<std::string> spacing,
+                          std::optional<std::string_view> spacing,
                           std::optional<double> spacing_column,
-                          std::optional<std::string> font_name,
+                          std::optional<std::string_view> font_name,
                           std::optional<double> point_size, std::optional<double> height,
                           std::optional<double> width) {
   if (!job.OPRINTER) return;
   const double at_row = row_override.value_or(row);
   const double at_column = column_override.value_or(column);
-  const std::string name = font_name.value_or("");
+  const std::string_view name = font_name.value_or("");
   const double size = point_size.value_or(0);
   const double font_height = height.value_or(0);
   const double font_width = width.value_or(0);
@@ -90,33 +108,17 @@ void NEGRITO(JobState& job, double, double) {
   if (job.OPRINTER) job.OPRINTER->Bold(kBoldWeight);
 }
 
-void TIRA_NEGRITO(JobState& job, double, double, const std::optional<std::string>&,
+void TIRA_NEGRITO(JobState& job, double, double, std::optional<std::string_view>,
                   std::optional<double>) {
   if (job.OPRINTER) job.OPRINTER->Bold(0);
 }
 
 void ATIVA_TAM_ALT_DA_LETRA(JobState& job, std::string_view setting) {
-  static constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kLongNames{{
-      {"VI10CPI", "10"}, {"VI12CPI", "12"}, {"VI17CPI", "17"},
-      {"VI20CPI", "20"}, {"VI6LPP", "6L"},  {"VI8LPP", "8L"},
-  }};
-  std::string value(trim(setting));
-  if (value.size() == 2) {
-    if (value == "10" || value == "12" || value == "17" || value == "20") {
-      value = "vi" + value + "cpi";
-    } else if (iequal(value, "6L") || iequal(value, "8L")) {
-      value = "vi" + lower(value.substr(0, 1)) + "lpp";
-    }
-  }
-  value = upper(trim(value));
   job.W_PROW = 0;
   job.W_PCOL = 0;
-  for (const auto& [long_name, code] : kLongNames) {
-    if (value == long_name) {
-      ATIVAR_NA_IMPRESSORA(job, 0, 0, code);
-      return;
-    }
-  }
+  if (const auto code = setting_code(setting)) ATIVAR_NA_IMPRESSORA(job, 0, 0, *code);
 }
+
+bool is_pitch_or_spacing(std::string_view setting) { return setting_code(setting).has_value(); }
 
 }  // namespace tarvo

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace tarvo {
@@ -18,9 +17,9 @@ struct JobState;
 void ATIVAR_NA_IMPRESSORA(JobState& job, double row, double column, std::string_view commands,
                           std::optional<double> row_override = std::nullopt,
                           std::optional<double> column_override = std::nullopt,
-                          std::optional<std::string> spacing = std::nullopt,
+                          std::optional<std::string_view> spacing = std::nullopt,
                           std::optional<double> spacing_column = std::nullopt,
-                          std::optional<std::string> font_name = std::nullopt,
+                          std::optional<std::string_view> font_name = std::nullopt,
                           std::optional<double> point_size = std::nullopt,
                           std::optional<double> height = std::nullopt,
                           std::optional<double> width = std::nullopt);
@@ -30,12 +29,16 @@ void NEGRITO(JobState& job, double row, double column);
 
 // Bold off (weight 0, drawn as normal).
 void TIRA_NEGRITO(JobState& job, double row, double column,
-                  const std::optional<std::string>& spacing,
+                  std::optional<std::string_view> spacing,
                   std::optional<double> spacing_column);
 
 // A pitch or line-spacing setting of a command record: a two-character code
 // ("10", "12", "17", "20", "6L", "8L", the spacing codes in either letter
 // case) or its long name ("VI10CPI" ... "VI8LPP", any letter case).
 void ATIVA_TAM_ALT_DA_LETRA(JobState& job, std::string_view setting);
+
+// True when ATIVA_TAM_ALT_DA_LETRA acts on `setting`: it names a pitch or a
+// line spacing.
+bool is_pitch_or_spacing(std::string_view setting);
 
 }  // namespace tarvo

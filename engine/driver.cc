@@ -23,14 +23,30 @@ void report_not_found(JobServices& job) {
 
 bool dos_mode(const JobState& s) { return s.W_IMPRESSAO_DOS == "S"; }
 
+// Tells the user why the page object's document cannot print.
+void report_failure(JobServices& job) {
+  const JobState& s = job.state;
+  const DeviceFailure failure = s.OPRINTER->Failure();
+  if (failure.kind == DeviceFailure::Kind::not_drawn) {
+    job.messages.G_ERRO(Value(document_not_drawn_text(s.CPRINTER, failure.reason)));
+  } else {
+    job.messages.G_ERRO(Value(document_refused_text(s.CPRINTER, failure.reason)));
+  }
+}
+
 // Ends the page object's document and releases it, so that its pages print.
-void release_page_object(JobState& s) {
-  if (!s.OPRINTER) return;
+// False when the document did not reach the printer: the user was told.
+bool release_page_object(JobServices& job) {
+  JobState& s = job.state;
+  if (!s.OPRINTER) return true;
+  bool printed = true;
   if (!dos_mode(s) && s.V_IMP_WIN == "S") {
-    s.OPRINTER->EndDoc();
+    printed = s.OPRINTER->EndDoc();
+    if (!printed) report_failure(job);
     s.OPRINTER->Destroy();
   }
   s.OPRINTER.reset();
+  return printed;
 }
 
 // A record that draws or brackets pages needs the page object; without one
@@ -41,12 +57,20 @@ bool require_page_object(JobServices& job) {
   return false;
 }
 
-std::optional<std::string> present(std::string_view text) {
+std::optional<std::string_view> present(std::string_view text) {
   if (text.empty()) return std::nullopt;
-  return std::string(text);
+  return text;
 }
 
-enum class Step { go_on, stop };
+enum class Step { go_on, stop, failed };
+
+// A document that failed on its way ends the job: the user is told why and
+// nothing more of it is sent.
+Step document_failed(JobServices& job) {
+  report_failure(job);
+  job.state.OPRINTER->EndDoc(true);
+  return Step::failed;
+}
 
 Step handle_command(JobServices& job) {
   JobState& s = job.state;
@@ -56,23 +80,22 @@ Step handle_command(JobServices& job) {
     EJETAR_FOLHA_NA_IMPRESSORA(job);
   } else if (code == "NP") {
     // An earlier page object is ended first: its pages are not lost.
-    release_page_object(s);
+    if (!release_page_object(job)) return Step::failed;
     if (CRIA_NOVA_PAGINA_IMP_WIN(job, s.job_printer)) return Step::stop;
   } else if (!code.empty() && kAttributeCodes.find(code) != std::string_view::npos) {
     if (!require_page_object(job)) return Step::stop;
     IMP_SAY(s, SayItem{.row = s.WLINHA, .column = s.WCOLUNA, .text = "",
-                       .before = std::string(trim(s.WCAMPO))});
+                       .before = trim(s.WCAMPO)});
   } else if (code == "ST") {
     if (dos_mode(s)) return Step::go_on;
     if (!require_page_object(job)) return Step::stop;
-    s.OPRINTER->StartDoc();
+    if (!s.OPRINTER->StartDoc()) return document_failed(job);
   } else if (code == "EP") {
     if (dos_mode(s)) return Step::go_on;
     if (!require_page_object(job)) return Step::stop;
-    s.OPRINTER->EndPage();
-  } else if (s.OPRINTER) {
-    // Pitch and spacing. Before any "NP" there is nothing to set: the page
-    // object starts with its own default font and spacing anyway.
+    if (!s.OPRINTER->EndPage()) return document_failed(job);
+  } else if (is_pitch_or_spacing(code)) {
+    if (!require_page_object(job)) return Step::stop;
     ATIVA_TAM_ALT_DA_LETRA(s, code);
   }
   return Step::go_on;
@@ -88,18 +111,18 @@ Step handle_text(JobServices& job) {
                  .row = s.WLINHA,
                  .column = s.WCOLUNA,
                  .text = s.WCAMPO,
-                 .before = std::string(trim(s.WANTES)),
-                 .after = std::string(trim(s.WDEPOIS)),
+                 .before = trim(s.WANTES),
+                 .after = trim(s.WDEPOIS),
                  .row_before = s.W_LINHA_ANTES,
                  .column_before = s.W_COLUNA_ANTES,
                  .row_after = s.W_LINHA_DEPOIS,
                  .column_after = s.W_COLUNA_DEPOIS,
                  .spacing = present(s.WESPACO),
                  .spacing_column = s.WCOL,
-                 .font_before = std::string(trim(s.WFONTEWINDOWS)),
+                 .font_before = trim(s.WFONTEWINDOWS),
                  .size_before = s.WTAMANHOFONTE,
                  .height_before = s.WALTURAFONTE,
-                 .font_after = std::string(trim(s.WFONTEWINDOWSDEPOIS)),
+                 .font_after = trim(s.WFONTEWINDOWSDEPOIS),
                  .size_after = s.WTAMANHOFONTEDEPOIS,
                  .height_after = s.WALTURAFONTEDEPOIS,
                  .width_after = s.WLARGURAFONTEDEPOIS,
@@ -121,7 +144,12 @@ Step handle_record(JobServices& job) {
 class LentText {
  public:
   explicit LentText(JobState& s) : s_(s) { s_.start_job(std::move(s_.V_DADOS_ARQUIVO)); }
-  ~LentText() { s_.V_DADOS_ARQUIVO = std::move(s_.W_DADOS_ARQUIVO); }
+  ~LentText() {
+    // The record's texts are views of the file: none outlives the job.
+    s_.WCONFIG = s_.WCAMPO = s_.WANTES = s_.WDEPOIS = {};
+    s_.WESPACO = s_.WFONTEWINDOWS = s_.WFONTEWINDOWSDEPOIS = {};
+    s_.V_DADOS_ARQUIVO = std::move(s_.W_DADOS_ARQUIVO);
+  }
   LentText(const LentText&) = delete;
   LentText& operator=(const LentText&) = delete;
 
@@ -131,11 +159,13 @@ class LentText {
 
 JobOutcome run_job(JobServices& job) {
   JobState& s = job.state;
-  while (s.WII <= s.WFINAL) {
+  Step step = Step::go_on;
+  while (step == Step::go_on && s.WII <= s.WFINAL) {
     if (!OBTER_LINHA_T_FILES_IMP(s)) break;
-    if (handle_record(job) == Step::stop) break;
+    step = handle_record(job);
   }
-  release_page_object(s);
+  if (!release_page_object(job)) step = Step::failed;
+  if (step == Step::failed) return JobOutcome::failed;
   if (s.WNAO_ACHOU_INICIO) return JobOutcome::done;
 
   // No record at all: a slip file, a DOS-standard file, or nothing to print.
@@ -169,6 +199,15 @@ bool CRIA_NOVA_PAGINA_IMP_WIN(JobServices& job, std::string_view printer) {
 }
 
 void EJETAR_FOLHA_NA_IMPRESSORA(JobServices&) {}
+
+std::string document_refused_text(std::string_view printer, std::string_view reason) {
+  return "A impressora " + std::string(printer) + " recusou o trabalho: " + std::string(reason);
+}
+
+std::string document_not_drawn_text(std::string_view printer, std::string_view reason) {
+  return "Não foi possível imprimir na impressora " + std::string(printer) + ": " +
+         std::string(reason);
+}
 
 JobOutcome IMPRIMIR_TXT(JobServices& job, std::string_view printer) {
   JobState& s = job.state;

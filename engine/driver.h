@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "engine/job_services.h"
@@ -13,7 +14,8 @@ enum class JobOutcome {
   slips,       // the slip file was issued
   dos,         // the DOS-standard file was handed to the spooler
   not_found,   // nothing to print was found; the user was told
-  failed,      // a runtime error ended the job; the user was told
+  failed,      // a runtime error, or a document the printer refused or that
+               // could not be drawn, ended the job; the user was told
 };
 
 // Runs one whole print job on printer `printer`: the records of the job's
@@ -33,5 +35,10 @@ void EJETAR_FOLHA_NA_IMPRESSORA(JobServices& job);
 // Shown when a record needs the page object before any "NP" created it.
 inline constexpr std::string_view kSemPagina =
     "Nao foi criada a pagina da impressora (comando NP) antes deste registro.";
+
+// Shown when a document did not print: the print system refused or lost it
+// (`reason` in the print system's own words), or a page could not be drawn.
+std::string document_refused_text(std::string_view printer, std::string_view reason);
+std::string document_not_drawn_text(std::string_view printer, std::string_view reason);
 
 }  // namespace tarvo

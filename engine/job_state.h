@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/named_store.h"
@@ -83,23 +84,24 @@ struct JobState {
   std::string W_ACAO;
   std::string job_printer;  // the printer the driver was started with
 
-  // The twenty fields of the current record, in the file's order.
-  std::string WCONFIG;
+  // The twenty fields of the current record, in the file's order. Texts are
+  // views of W_DADOS_ARQUIVO: a field may be as large as the file.
+  std::string_view WCONFIG;
   double WLINHA = 0;
   double WCOLUNA = 0;
-  std::string WCAMPO;
-  std::string WANTES;
-  std::string WDEPOIS;
+  std::string_view WCAMPO;
+  std::string_view WANTES;
+  std::string_view WDEPOIS;
   std::optional<double> W_LINHA_ANTES;
   std::optional<double> W_COLUNA_ANTES;
   std::optional<double> W_LINHA_DEPOIS;
   std::optional<double> W_COLUNA_DEPOIS;
-  std::string WESPACO;
+  std::string_view WESPACO;
   std::optional<double> WCOL;
-  std::string WFONTEWINDOWS;
+  std::string_view WFONTEWINDOWS;
   double WTAMANHOFONTE = 0;
   double WALTURAFONTE = 0;
-  std::string WFONTEWINDOWSDEPOIS;
+  std::string_view WFONTEWINDOWSDEPOIS;
   double WTAMANHOFONTEDEPOIS = 0;
   double WALTURAFONTEDEPOIS = 0;
   double WLARGURAFONTEDEPOIS = 0;

@@ -35,19 +35,19 @@ bool at(std::string_view text, std::size_t i, std::string_view what) {
   return text.size() - i >= what.size() && std::memcmp(text.data() + i, what.data(), what.size()) == 0;
 }
 
-std::optional<double> number_when_present(const std::string& field) {
+std::optional<double> number_when_present(std::string_view field) {
   if (is_blank(field)) return std::nullopt;
   return numeric_value(field);
 }
 
-double number_or_zero(const std::string& field) {
+double number_or_zero(std::string_view field) {
   return is_blank(field) ? 0 : numeric_value(field);
 }
 
 }  // namespace
 
 bool OBTER_LINHA_T_FILES_IMP(JobState& job) {
-  std::array<std::string, kFields> field;
+  std::array<std::string_view, kFields> field;
   bool result = false;
   bool started = false;
 
@@ -72,12 +72,12 @@ bool OBTER_LINHA_T_FILES_IMP(JobState& job) {
   }
 
   if (started) {
+    // A field is the run of text up to its separator, whatever it holds, so
+    // it is kept as a view of the file rather than copied.
     std::size_t counter = 0;
-    std::string WTEXTO;
+    std::size_t field_start = i;
     while (i < text.size()) {
-      const std::size_t next = next_candidate(text, i, kStarts.inside);
-      WTEXTO.append(text.data() + i, next - i);
-      i = next;
+      i = next_candidate(text, i, kStarts.inside);
       if (i >= text.size()) break;
       if (at(text, i, WFINAL_ARQUIVO)) {
         i += WFINAL_ARQUIVO.size();
@@ -91,12 +91,11 @@ bool OBTER_LINHA_T_FILES_IMP(JobState& job) {
       }
       if (at(text, i, WSEPARADOR)) {
         ++counter;
+        if (counter <= kFields) field[counter - 1] = text.substr(field_start, i - field_start);
         i += WTAMANHO_SEPARADOR;
-        if (counter <= kFields) field[counter - 1] = std::move(WTEXTO);
-        WTEXTO.clear();
+        field_start = i;
         continue;
       }
-      WTEXTO += text[i];
       ++i;
     }
   }
@@ -108,22 +107,22 @@ bool OBTER_LINHA_T_FILES_IMP(JobState& job) {
     job.W_PRIMEIRA_LINHA = false;
   }
 
-  job.WCONFIG = std::move(field[0]);
+  job.WCONFIG = field[0];
   job.WLINHA = numeric_value(field[1]);
   job.WCOLUNA = numeric_value(field[2]);
-  job.WCAMPO = std::move(field[3]);
-  job.WANTES = std::move(field[4]);
-  job.WDEPOIS = std::move(field[5]);
+  job.WCAMPO = field[3];
+  job.WANTES = field[4];
+  job.WDEPOIS = field[5];
   job.W_LINHA_ANTES = number_when_present(field[6]);
   job.W_COLUNA_ANTES = number_when_present(field[7]);
   job.W_LINHA_DEPOIS = number_when_present(field[8]);
   job.W_COLUNA_DEPOIS = number_when_present(field[9]);
-  job.WESPACO = std::move(field[10]);
+  job.WESPACO = field[10];
   job.WCOL = number_when_present(field[11]);
-  job.WFONTEWINDOWS = std::move(field[12]);
+  job.WFONTEWINDOWS = field[12];
   job.WTAMANHOFONTE = number_or_zero(field[13]);
   job.WALTURAFONTE = number_or_zero(field[14]);
-  job.WFONTEWINDOWSDEPOIS = std::move(field[15]);
+  job.WFONTEWINDOWSDEPOIS = field[15];
   job.WTAMANHOFONTEDEPOIS = number_or_zero(field[16]);
   job.WALTURAFONTEDEPOIS = number_or_zero(field[17]);
   job.WLARGURAFONTEDEPOIS = number_or_zero(field[18]);

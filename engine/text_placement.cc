@@ -7,7 +7,7 @@
 namespace tarvo {
 namespace {
 
-bool has_codes(const std::optional<std::string>& codes) { return codes && !codes->empty(); }
+bool has_codes(const std::optional<std::string_view>& codes) { return codes && !codes->empty(); }
 
 }  // namespace
 

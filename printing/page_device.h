@@ -55,6 +55,17 @@ struct TextMetrics {
   int ave_char_width = 0;
 };
 
+// Why a device's document cannot print.
+struct DeviceFailure {
+  enum class Kind {
+    none,
+    refused,    // the print system refused or lost the job; `reason` is its own words
+    not_drawn,  // the device could not draw a page; `reason` says why
+  };
+  Kind kind = Kind::none;
+  std::string reason;
+};
+
 // Text alignment flags, combined horizontal | vertical.
 inline constexpr int kAlignLeft = 0;
 inline constexpr int kAlignRight = 2;
@@ -75,12 +86,15 @@ class PageDevice {
   virtual DeviceCaps capabilities() const = 0;
 
   // Document brackets. A document is either ended (it prints) or aborted
-  // (nothing of it prints).
+  // (nothing of it prints). A bracket that fails leaves its cause in
+  // failure(); a document that failed prints nothing and is aborted.
   virtual bool start_document(std::string_view name) = 0;
   virtual bool end_document() = 0;
   virtual void abort_document() = 0;
   virtual bool start_page() = 0;
   virtual bool end_page() = 0;
+  // Why the last document failed; Kind::none while it goes well.
+  virtual DeviceFailure failure() const { return {}; }
 
   // Creates the font and selects it in place of the current one; on false
   // the current font stays selected.

@@ -4,6 +4,7 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <cups/cups.h>
+#include <fontconfig/fcfreetype.h>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -11,14 +12,18 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cmath>
-#include <map>
+#include <cstdint>
+#include <set>
 #include <tuple>
 #include <vector>
 
 #include "printing/cups_connection.h"
 #include "printing/cups_destination.h"
 #include "printing/cups_job.h"
+#include "printing/dot_count.h"
+#include "printing/lru_cache.h"
 #include "printing/spooler_cups.h"
 #include "runtime/text.h"
 
@@ -40,10 +45,6 @@ struct CairoFree {
 template <typename T>
 using Handle = std::unique_ptr<T, CairoFree>;
 
-struct GlyphsFree {
-  void operator()(cairo_glyph_t* g) const { cairo_glyph_free(g); }
-};
-using Glyphs = std::unique_ptr<cairo_glyph_t, GlyphsFree>;
 
 // ---- paper ---------------------------------------------------------------
 
@@ -88,9 +89,7 @@ std::optional<Paper> paper_for_size(int width_tenths, int length_tenths) {
   return Paper{width_tenths * 10, length_tenths * 10, m->pwg};
 }
 
-int hundredths_mm_to_dots(int value, int dpi) {
-  return static_cast<int>(std::lround(value / 2540.0 * dpi));
-}
+int hundredths_mm_to_dots(int value, int dpi) { return rounded_dots(value / 2540.0 * dpi); }
 
 // ---- settings to job options ---------------------------------------------
 
@@ -158,10 +157,13 @@ std::vector<int> offered_resolutions(std::string_view destination) {
 // ---- fonts ---------------------------------------------------------------
 
 // A face as fontconfig matched it, with the FreeType metrics the page model
-// needs, in font units.
+// needs, in font units, and the glyph of every byte of the print file's code
+// page (0 where the face has none): texts are drawn byte by byte from this
+// table, without decoding or looking glyphs up again.
 struct Face {
   Handle<cairo_font_face_t> cairo;
   std::string family;
+  std::array<unsigned long, 256> glyph{};
   double units_per_em = 2048;
   double win_ascent = 0;
   double win_descent = 0;
@@ -222,7 +224,7 @@ void read_face_metrics(Face& face, FT_Face ft) {
 // Matches a face by name, weight and slant. Weight 800 and above takes the
 // heaviest face of the family; a bold request that finds no bold face is
 // emboldened.
-std::unique_ptr<Face> load_face(const std::string& name, int weight, bool italic) {
+std::shared_ptr<const Face> load_face(const std::string& name, int weight, bool italic) {
   const int slant = italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN;
   Handle<FcPattern> matched = match_font(name, fc_weight_for(weight), slant);
   if (!matched) return nullptr;
@@ -248,7 +250,7 @@ std::unique_ptr<Face> load_face(const std::string& name, int weight, bool italic
   int got_slant = FC_SLANT_ROMAN;
   FcPatternGetInteger(matched.get(), FC_SLANT, 0, &got_slant);
 
-  auto face = std::make_unique<Face>();
+  auto face = std::make_shared<Face>();
   face->cairo.reset(cairo_ft_font_face_create_for_pattern(matched.get()));
   if (cairo_font_face_status(face->cairo.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
   face->family = family_name;
@@ -265,6 +267,8 @@ std::unique_ptr<Face> load_face(const std::string& name, int weight, bool italic
   FT_Face ft = cairo_ft_scaled_font_lock_face(probe.get());
   if (ft == nullptr) return nullptr;
   read_face_metrics(*face, ft);
+  // The same lookup cairo makes for a character, once for every byte.
+  for (int b = 0; b < 256; ++b) face->glyph[b] = FcFreeTypeCharIndex(ft, cp1252_code_point(b));
   cairo_ft_scaled_font_unlock_face(probe.get());
   return face;
 }
@@ -272,16 +276,34 @@ std::unique_ptr<Face> load_face(const std::string& name, int weight, bool italic
 // The slant given to an upright face asked for in italic.
 constexpr double kObliqueShear = 0.2126;  // tan 12 degrees
 
-// A face at one size and shape, with the glyph and advance of every byte of
-// the print file's code page: texts are drawn byte by byte from this table,
-// without decoding or looking glyphs up again.
-struct ScaledFont {
+// A face at one size and shape. The advance of a byte is measured the first
+// time a text needs it: measuring means loading the glyph at this size, and
+// most fonts of a job draw few of the 256. Advances are never negative, so a
+// text's pen only moves right.
+class ScaledFont {
+ public:
   Handle<cairo_scaled_font_t> cairo;
-  const Face* face = nullptr;
+  std::shared_ptr<const Face> face;
+  std::uint64_t serial = 0;  // which font the device made, in order
   double em = 0;
+  double reach = 0;  // how far a glyph's ink may lie from its origin, any way
   TextMetrics metrics;
-  std::array<unsigned long, 256> glyph{};
-  std::array<double, 256> advance{};
+
+  unsigned long glyph(unsigned char b) const { return face->glyph[b]; }
+  double advance(unsigned char b) {
+    if (!measured_[b]) {
+      cairo_glyph_t g{face->glyph[b], 0, 0};
+      cairo_text_extents_t extents;
+      cairo_scaled_font_glyph_extents(cairo.get(), &g, 1, &extents);
+      advance_[b] = std::max(0.0, extents.x_advance);
+      measured_[b] = true;
+    }
+    return advance_[b];
+  }
+
+ private:
+  std::array<double, 256> advance_{};
+  std::bitset<256> measured_;
 };
 
 struct FontKey {
@@ -290,25 +312,34 @@ struct FontKey {
   auto operator<=>(const FontKey&) const = default;
 };
 
-void fill_glyph_table(ScaledFont& font) {
-  for (int b = 0; b < 256; ++b) {
-    const std::string utf8 = cp1252_to_utf8(std::string(1, static_cast<char>(b)));
-    cairo_glyph_t* raw = nullptr;
-    int count = 0;
-    if (cairo_scaled_font_text_to_glyphs(font.cairo.get(), 0, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                         &raw, &count, nullptr, nullptr, nullptr) != CAIRO_STATUS_SUCCESS) {
-      continue;
-    }
-    Glyphs glyphs(raw);
-    if (count < 1) continue;
-    cairo_text_extents_t extents;
-    cairo_scaled_font_glyph_extents(font.cairo.get(), raw, 1, &extents);
-    font.glyph[b] = raw[0].index;
-    font.advance[b] = extents.x_advance;
-  }
-}
-
 // ---- the device ----------------------------------------------------------
+
+// Fonts kept ready: more than a real job switches between, few enough that a
+// file asking for thousands of sizes does not grow the program without end.
+constexpr std::size_t kCachedFaces = 16;
+constexpr std::size_t kCachedFonts = 32;
+
+// FreeType sets no font size of 2^16 pixels or more, and a failed attempt
+// leaves the face unusable for the sizes already in use. Fonts above this
+// size are refused before they reach it, like any font that cannot be made.
+constexpr double kLargestFontPoints = 1 << 15;
+
+// Texts reach cairo in pieces of at most this many glyphs.
+constexpr std::size_t kPieceGlyphs = 4096;
+
+// cairo holds every drawing call of a page in memory until the page is
+// shown. What a page may hold, in bytes, estimated from what cairo keeps for
+// each call, glyph and font; a page that needs more is not drawn.
+constexpr std::size_t kPageBudget = std::size_t{28} << 20;
+constexpr std::size_t kCallCost = 512;
+constexpr std::size_t kGlyphCost = 32;
+constexpr std::size_t kFontCost = 768;
+
+// The print system's words for a job it refused or lost.
+std::string print_system_reason(const cups::CupsJob& job) {
+  if (!job.error().empty()) return job.error();
+  return "o servidor de impressão não aceitou o trabalho";
+}
 
 class CairoPageDevice final : public PageDevice {
  public:
@@ -345,10 +376,9 @@ class CairoPageDevice final : public PageDevice {
     DeviceCaps caps;
     caps.dpi_x = dpi_x_;
     caps.dpi_y = dpi_y_;
-    const int w = hundredths_mm_to_dots(paper_.width, dpi_x_);
-    const int h = hundredths_mm_to_dots(paper_.length, dpi_y_);
-    caps.page_width = landscape_ ? h : w;
-    caps.page_height = landscape_ ? w : h;
+    const auto [w, h] = sheet_dots();
+    caps.page_width = w;
+    caps.page_height = h;
     caps.offset_x = hundredths_mm_to_dots(landscape_ ? attrs_.margin_bottom : attrs_.margin_left, dpi_x_);
     caps.offset_y = hundredths_mm_to_dots(landscape_ ? attrs_.margin_left : attrs_.margin_top, dpi_y_);
     caps.stretch_dib = true;
@@ -358,8 +388,10 @@ class CairoPageDevice final : public PageDevice {
 
   bool start_document(std::string_view name) override {
     if (job_) return false;
+    failure_ = {};
     job_ = std::make_unique<cups::CupsJob>(destination_, name, job_options());
     if (!job_->ok() || !job_->start_document(cups::kPdfFormat, name)) {
+      refused_by_print_system();
       job_.reset();
       return false;
     }
@@ -371,6 +403,7 @@ class CairoPageDevice final : public PageDevice {
     cairo_set_matrix(cr_.get(), &ctm_);
     font_in_context_ = false;
     if (cairo_status(cr_.get()) != CAIRO_STATUS_SUCCESS) {
+      not_drawn(cairo_status_to_string(cairo_status(cr_.get())));
       abort_document();
       return false;
     }
@@ -379,14 +412,20 @@ class CairoPageDevice final : public PageDevice {
 
   bool end_document() override {
     if (!job_) return false;
-    cr_.reset();
-    cairo_surface_finish(surface_.get());
-    const bool drawn = cairo_surface_status(surface_.get()) == CAIRO_STATUS_SUCCESS;
-    surface_.reset();
-    const bool sent = drawn && flush() && job_->finish();
-    if (!sent) job_->cancel();
+    if (!failed()) {
+      cr_.reset();
+      cairo_surface_finish(surface_.get());
+      const cairo_status_t status = cairo_surface_status(surface_.get());
+      surface_.reset();
+      if (status != CAIRO_STATUS_SUCCESS) not_drawn(cairo_status_to_string(status));
+      if (!failed() && !(flush() && job_->finish())) refused_by_print_system();
+    }
+    if (failed()) {
+      abort_document();
+      return false;
+    }
     job_.reset();
-    return sent;
+    return true;
   }
 
   void abort_document() override {
@@ -401,31 +440,42 @@ class CairoPageDevice final : public PageDevice {
 
   bool start_page() override {
     if (!surface_) return false;
+    ++page_number_;
+    page_cost_ = 0;
+    page_fonts_.clear();
     const auto [w, h] = page_points();
     cairo_pdf_surface_set_size(surface_.get(), w, h);
     return true;
   }
 
   bool end_page() override {
-    if (!cr_) return false;
+    if (!cr_ || failed()) return false;
     cairo_show_page(cr_.get());
-    return cairo_status(cr_.get()) == CAIRO_STATUS_SUCCESS;
+    const cairo_status_t status = cairo_status(cr_.get());
+    if (status != CAIRO_STATUS_SUCCESS) not_drawn(cairo_status_to_string(status));
+    return !failed();
   }
 
+  DeviceFailure failure() const override { return failure_; }
+
   bool select_font(const FontRequest& request) override {
-    Face* face = face_for(request.face, request.weight, request.italic);
+    // A failed document draws nothing more: its fonts are not worth making.
+    if (failed()) return false;
+    std::shared_ptr<const Face> face = face_for(request.face, request.weight, request.italic);
     if (face == nullptr) return false;
     const double em = em_height(*face, request.height);
     const double natural = face->average_width * em / face->units_per_em;
     const double x_scale = request.width > 0 && natural > 0 ? request.width / natural : 1.0;
     const double shear = request.italic && !face->slanted ? -kObliqueShear * em : 0.0;
+    const double largest = std::max({em * x_scale * 72.0 / dpi_x_, em * 72.0 / dpi_y_});
+    if (!(largest <= kLargestFontPoints)) return false;
 
-    ScaledFont* font = scaled_font_for(FontKey{face, em, x_scale, shear});
+    std::shared_ptr<ScaledFont> font = scaled_font_for(FontKey{face.get(), em, x_scale, shear}, face);
     if (font == nullptr) return false;
-    font_ = font;
+    font_ = std::move(font);
     underline_ = request.underline;
-    metrics_ = font->metrics;
-    metrics_.ave_char_width = request.width > 0 ? request.width : static_cast<int>(std::lround(natural));
+    metrics_ = font_->metrics;
+    metrics_.ave_char_width = request.width > 0 ? request.width : rounded_dots(natural);
     font_in_context_ = false;
     return true;
   }
@@ -437,30 +487,12 @@ class CairoPageDevice final : public PageDevice {
   int draw_text(int x, int y, std::string_view text, std::optional<int> fixed_advance) override {
     if (!font_ || text.empty()) return 0;
     const double width = fixed_advance ? double(*fixed_advance) * double(text.size()) : advance_of(text);
-    if (!cr_) return static_cast<int>(std::lround(width));
-    const double left = x - horizontal_shift(width);
-    const double baseline = y + baseline_shift();
-    glyphs_.clear();
-    double pen = left;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      const auto b = static_cast<unsigned char>(text[i]);
-      const double at = fixed_advance ? left + double(*fixed_advance) * double(i) : pen;
-      // A byte the face has no glyph for (a control character) takes its
-      // place but leaves no mark.
-      if (font_->glyph[b] != 0) glyphs_.push_back({font_->glyph[b], at, baseline});
-      pen += font_->advance[b];
-    }
-    if (!font_in_context_) {
-      cairo_set_scaled_font(cr_.get(), font_->cairo.get());
-      font_in_context_ = true;
-    }
-    if (!glyphs_.empty()) cairo_show_glyphs(cr_.get(), glyphs_.data(), static_cast<int>(glyphs_.size()));
-    if (underline_) draw_underline(left, baseline, width);
-    return static_cast<int>(std::lround(width));
+    if (cr_ && !failed()) draw_on_sheet(x - horizontal_shift(width), y + baseline_shift(), width, text, fixed_advance);
+    return rounded_dots(width);
   }
 
   int text_extent(std::string_view text) override {
-    return font_ ? static_cast<int>(std::lround(advance_of(text))) : 0;
+    return font_ ? rounded_dots(advance_of(text)) : 0;
   }
 
   void fill_rect(int x, int y, int width, int height, double darkness) override {
@@ -475,11 +507,19 @@ class CairoPageDevice final : public PageDevice {
  private:
   static constexpr std::size_t kBufferSize = 64 * 1024;
 
+  // Where ink can still land on the sheet, in dots.
+  struct Band {
+    double left, right, top, bottom;
+  };
+
   static cairo_status_t write_out(void* closure, const unsigned char* data, unsigned int length) {
     auto* self = static_cast<CairoPageDevice*>(closure);
     if (self->discard_) return CAIRO_STATUS_SUCCESS;
     self->buffer_.append(reinterpret_cast<const char*>(data), length);
-    if (self->buffer_.size() >= kBufferSize && !self->flush()) return CAIRO_STATUS_WRITE_ERROR;
+    if (self->buffer_.size() >= kBufferSize && !self->flush()) {
+      self->refused_by_print_system();
+      return CAIRO_STATUS_WRITE_ERROR;
+    }
     return CAIRO_STATUS_SUCCESS;
   }
 
@@ -490,10 +530,75 @@ class CairoPageDevice final : public PageDevice {
     return ok;
   }
 
+  bool failed() const { return failure_.kind != DeviceFailure::Kind::none; }
+
+  // The first failure of a document is the one reported.
+  void refused_by_print_system() {
+    if (!failed()) failure_ = {DeviceFailure::Kind::refused, print_system_reason(*job_)};
+  }
+  void not_drawn(std::string reason) {
+    if (!failed()) failure_ = {DeviceFailure::Kind::not_drawn, std::move(reason)};
+  }
+
+  std::pair<int, int> sheet_dots() const {
+    const int w = hundredths_mm_to_dots(paper_.width, dpi_x_);
+    const int h = hundredths_mm_to_dots(paper_.length, dpi_y_);
+    return landscape_ ? std::pair{h, w} : std::pair{w, h};
+  }
+
   std::pair<double, double> page_points() const {
     const double w = paper_.width / 2540.0 * 72.0;
     const double h = paper_.length / 2540.0 * 72.0;
     return landscape_ ? std::pair{h, w} : std::pair{w, h};
+  }
+
+  // Glyphs whose ink cannot reach the sheet are left out: a text far off the
+  // sheet, or one long enough to run far past its edge, costs nothing on the
+  // page. What is left reaches cairo in pieces.
+  void draw_on_sheet(double left, double baseline, double width, std::string_view text,
+                     std::optional<int> fixed_advance) {
+    const auto [sheet_w, sheet_h] = sheet_dots();
+    const double reach = font_->reach;
+    const Band band{-reach, sheet_w + reach, -reach, sheet_h + reach};
+    if (baseline < band.top || baseline > band.bottom) return;
+    if (!font_in_context_) {
+      cairo_set_scaled_font(cr_.get(), font_->cairo.get());
+      font_in_context_ = true;
+    }
+    double pen = left;
+    for (std::size_t i = 0; i < text.size() && pen <= band.right; ++i) {
+      const auto b = static_cast<unsigned char>(text[i]);
+      const double at = fixed_advance ? left + double(*fixed_advance) * double(i) : pen;
+      pen = fixed_advance ? at + *fixed_advance : pen + font_->advance(b);
+      // A byte the face has no glyph for (a control character) takes its
+      // place but leaves no mark.
+      if (at < band.left || at > band.right || font_->glyph(b) == 0) continue;
+      glyphs_.push_back({font_->glyph(b), at, baseline});
+      if (glyphs_.size() == kPieceGlyphs && !show_piece()) return;
+    }
+    if (!show_piece()) return;
+    const double from = std::max(left, band.left);
+    const double to = std::min(left + width, band.right);
+    if (underline_ && to > from && take_page_room(kCallCost)) draw_underline(from, baseline, to - from);
+  }
+
+  bool show_piece() {
+    if (glyphs_.empty()) return true;
+    const bool room = take_page_room(kCallCost + glyphs_.size() * kGlyphCost);
+    if (room) cairo_show_glyphs(cr_.get(), glyphs_.data(), static_cast<int>(glyphs_.size()));
+    glyphs_.clear();
+    return room;
+  }
+
+  // Counts `bytes` more against the page, with the current font the first
+  // time the page uses it. A page out of room fails: it is not drawn.
+  bool take_page_room(std::size_t bytes) {
+    if (page_fonts_.insert(font_->serial).second) bytes += kFontCost;
+    page_cost_ += bytes;
+    if (page_cost_ <= kPageBudget) return true;
+    not_drawn("a página " + std::to_string(page_number_) +
+              " tem texto demais para ser desenhada de uma vez");
+    return false;
   }
 
   void apply_paper(const FormSpec& form, int width_tenths, int length_tenths) {
@@ -539,16 +644,16 @@ class CairoPageDevice final : public PageDevice {
     return options;
   }
 
-  Face* face_for(const std::string& name, int weight, bool italic) {
-    const auto key = std::make_tuple(name, weight, italic);
-    auto it = faces_.find(key);
-    if (it == faces_.end()) it = faces_.emplace(key, load_face(name, weight, italic)).first;
-    return it->second.get();
+  // A face that could not be loaded is remembered as such too.
+  std::shared_ptr<const Face> face_for(const std::string& name, int weight, bool italic) {
+    const FaceKey key{name, weight, italic};
+    if (const auto* known = faces_.find(key)) return *known;
+    return faces_.insert(key, load_face(name, weight, italic));
   }
 
   // A negative height is the em height; a positive one the cell height.
   double em_height(const Face& face, int height) const {
-    if (height < 0) return -height;
+    if (height < 0) return -double(height);
     const double cell = face.win_ascent + face.win_descent;
     if (height > 0 && cell > 0) return height * face.units_per_em / cell;
     return dpi_y_ * 12.0 / 72.0;
@@ -556,27 +661,29 @@ class CairoPageDevice final : public PageDevice {
 
   double advance_of(std::string_view text) const {
     double width = 0;
-    for (const char c : text) width += font_->advance[static_cast<unsigned char>(c)];
+    for (const char c : text) width += font_->advance(static_cast<unsigned char>(c));
     return width;
   }
 
-  ScaledFont* scaled_font_for(const FontKey& key) {
-    auto it = scaled_fonts_.find(key);
-    if (it != scaled_fonts_.end()) return it->second.get();
+  // The font keeps its face alive, so that no other face takes its address
+  // while the key names it.
+  std::shared_ptr<ScaledFont> scaled_font_for(const FontKey& key, std::shared_ptr<const Face> face) {
+    if (const auto* known = scaled_fonts_.find(key)) return *known;
     cairo_matrix_t font_matrix;
     cairo_matrix_init_scale(&font_matrix, key.em * key.x_scale, key.em);
     font_matrix.xy = key.shear;
-    auto font = std::make_unique<ScaledFont>();
+    auto font = std::make_shared<ScaledFont>();
     font->cairo.reset(cairo_scaled_font_create(key.face->cairo.get(), &font_matrix, &ctm_, font_options_.get()));
     if (cairo_scaled_font_status(font->cairo.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
-    font->face = key.face;
+    font->face = std::move(face);
+    font->serial = ++fonts_made_;
     font->em = key.em;
+    font->reach = 2 * key.em * std::max(1.0, key.x_scale) + std::fabs(key.shear);
     const double scale = key.em / key.face->units_per_em;
-    font->metrics.ascent = static_cast<int>(std::lround(key.face->win_ascent * scale));
-    font->metrics.descent = static_cast<int>(std::lround(key.face->win_descent * scale));
-    font->metrics.height = font->metrics.ascent + font->metrics.descent;
-    fill_glyph_table(*font);
-    return scaled_fonts_.emplace(key, std::move(font)).first->second.get();
+    font->metrics.ascent = rounded_dots(key.face->win_ascent * scale);
+    font->metrics.descent = rounded_dots(key.face->win_descent * scale);
+    font->metrics.height = held_dots(double(font->metrics.ascent) + font->metrics.descent);
+    return scaled_fonts_.insert(key, std::move(font));
   }
 
   double horizontal_shift(double width) const {
@@ -604,6 +711,8 @@ class CairoPageDevice final : public PageDevice {
     cairo_fill(cr_.get());
   }
 
+  using FaceKey = std::tuple<std::string, int, bool>;
+
   std::string destination_;
   cups::DestinationAttributes attrs_;
   int dpi_x_ = CairoPageDevices::kFallbackDpi;
@@ -617,10 +726,11 @@ class CairoPageDevice final : public PageDevice {
   int print_quality_ = 0;
   int resolution_ = 0;
 
-  std::map<std::tuple<std::string, int, bool>, std::unique_ptr<Face>> faces_;
+  LruCache<FaceKey, std::shared_ptr<const Face>> faces_{kCachedFaces};
   Handle<cairo_font_options_t> font_options_;
-  std::map<FontKey, std::unique_ptr<ScaledFont>> scaled_fonts_;
-  ScaledFont* font_ = nullptr;
+  LruCache<FontKey, std::shared_ptr<ScaledFont>> scaled_fonts_{kCachedFonts};
+  std::shared_ptr<ScaledFont> font_;
+  std::uint64_t fonts_made_ = 0;
   std::vector<cairo_glyph_t> glyphs_;
   bool underline_ = false;
   TextMetrics metrics_;
@@ -632,6 +742,13 @@ class CairoPageDevice final : public PageDevice {
   bool font_in_context_ = false;
   bool discard_ = false;
   std::string buffer_;
+  DeviceFailure failure_;
+
+  // The page being drawn: its number in the document and what cairo holds
+  // of it so far.
+  int page_number_ = 0;
+  std::size_t page_cost_ = 0;
+  std::set<std::uint64_t> page_fonts_;
 };
 
 }  // namespace

@@ -1,15 +1,15 @@
 #include "printing/page_device_recording.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
 #include <string>
 #include <utility>
+
+#include "printing/dot_count.h"
 
 namespace tarvo {
 namespace {
 
-int scaled(int em, double share) { return static_cast<int>(std::lround(em * share)); }
+int scaled(double em, double share) { return rounded_dots(em * share); }
 
 std::string font_line(const FontRequest& f) {
   return "font " + f.face + " h=" + std::to_string(f.height) + " w=" + std::to_string(f.width) +
@@ -21,7 +21,9 @@ std::string font_line(const FontRequest& f) {
 // its own copy, since the page model may release it after the factory.
 struct DeviceConfig {
   int dpi_x, dpi_y, offset_x, offset_y;
-  bool refuse_settings, refuse_documents;
+  bool refuse_settings, refuse_documents, lose_documents;
+  int failing_page;
+  std::string failure_reason;
   std::string selected_face;
 };
 
@@ -59,8 +61,8 @@ class RecordingDevice final : public PageDevice {
     DeviceCaps caps;
     caps.dpi_x = config_.dpi_x;
     caps.dpi_y = config_.dpi_y;
-    const int w = static_cast<int>(std::lround(210 / 25.4 * config_.dpi_x));
-    const int h = static_cast<int>(std::lround(297 / 25.4 * config_.dpi_y));
+    const int w = rounded_dots(210 / 25.4 * config_.dpi_x);
+    const int h = rounded_dots(297 / 25.4 * config_.dpi_y);
     caps.page_width = landscape_ ? h : w;
     caps.page_height = landscape_ ? w : h;
     caps.offset_x = config_.offset_x;
@@ -69,7 +71,9 @@ class RecordingDevice final : public PageDevice {
   }
 
   bool start_document(std::string_view name) override {
-    if (config_.refuse_documents || in_document_) return false;
+    if (in_document_) return false;
+    failure_ = {};
+    if (config_.refuse_documents) return fail(DeviceFailure::Kind::refused);
     in_document_ = true;
     page_ = 0;
     pages_in_document_ = 0;
@@ -78,6 +82,11 @@ class RecordingDevice final : public PageDevice {
   }
   bool end_document() override {
     if (!in_document_) return false;
+    if (config_.lose_documents) fail(DeviceFailure::Kind::refused);
+    if (failure_.kind != DeviceFailure::Kind::none) {
+      abort_document();
+      return false;
+    }
     in_document_ = false;
     ++rec_->documents_ended;
     rec_->pages_ended += pages_in_document_;
@@ -96,10 +105,13 @@ class RecordingDevice final : public PageDevice {
     return true;
   }
   bool end_page() override {
+    if (page_ == config_.failing_page) return fail(DeviceFailure::Kind::not_drawn);
     ++pages_in_document_;
     log("end_page " + std::to_string(page_));
     return true;
   }
+
+  DeviceFailure failure() const override { return failure_; }
 
   bool select_font(const FontRequest& font) override {
     font_ = font;
@@ -108,11 +120,11 @@ class RecordingDevice final : public PageDevice {
     return true;
   }
   TextMetrics metrics() const override {
-    const int em = font_.height < 0 ? -font_.height : scaled(font_.height, 1 / 1.133);
+    const double em = font_.height < 0 ? -double(font_.height) : scaled(font_.height, 1 / 1.133);
     TextMetrics m;
     m.ascent = scaled(em, 0.833);
     m.descent = scaled(em, 0.300);
-    m.height = m.ascent + m.descent;
+    m.height = held_dots(double(m.ascent) + m.descent);
     m.ave_char_width = font_.width != 0 ? font_.width : scaled(em, 0.600);
     return m;
   }
@@ -124,10 +136,10 @@ class RecordingDevice final : public PageDevice {
   int draw_text(int x, int y, std::string_view text, std::optional<int> fixed_advance) override {
     rec_->texts.push_back({page_, x, y, std::string(text), font_, align_, fixed_advance});
     log("text " + std::to_string(x) + " " + std::to_string(y) + " " + std::string(text));
-    return fixed_advance ? static_cast<int>(text.size()) * *fixed_advance : text_extent(text);
+    return fixed_advance ? held_dots(double(text.size()) * *fixed_advance) : text_extent(text);
   }
   int text_extent(std::string_view text) override {
-    return static_cast<int>(text.size()) * metrics().ave_char_width;
+    return held_dots(double(text.size()) * metrics().ave_char_width);
   }
   void fill_rect(int x, int y, int width, int height, double darkness) override {
     rec_->rects.push_back({page_, x, y, width, height, darkness});
@@ -137,6 +149,11 @@ class RecordingDevice final : public PageDevice {
 
  private:
   void log(std::string line) { rec_->events.push_back(std::move(line)); }
+  bool fail(DeviceFailure::Kind kind) {
+    failure_ = {kind, config_.failure_reason};
+    log("failure " + config_.failure_reason);
+    return false;
+  }
 
   const DeviceConfig config_;
   std::shared_ptr<PageRecording> rec_;
@@ -146,6 +163,7 @@ class RecordingDevice final : public PageDevice {
   int page_ = 0;
   int pages_in_document_ = 0;
   int align_ = 0;
+  DeviceFailure failure_;
 };
 
 }  // namespace
@@ -168,7 +186,8 @@ std::unique_ptr<PageDevice> RecordingPageDevices::open(std::string_view printer)
   }
   recording_->events.push_back("open " + std::string(printer));
   return std::make_unique<RecordingDevice>(
-      DeviceConfig{dpi_x, dpi_y, offset_x, offset_y, refuse_settings, refuse_documents, selected_face},
+      DeviceConfig{dpi_x, dpi_y, offset_x, offset_y, refuse_settings, refuse_documents,
+                   lose_documents, failing_page, failure_reason, selected_face},
       recording_);
 }
 

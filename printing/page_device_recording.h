@@ -66,7 +66,13 @@ class RecordingPageDevices final : public PageDeviceFactory {
   int offset_x = 0;
   int offset_y = 0;
   bool refuse_settings = false;
+  // Failures of the document brackets, each with `failure_reason`: the
+  // print system refuses the document at its start, or loses it at its end;
+  // page `failing_page` (1-based, 0 = none) cannot be drawn.
   bool refuse_documents = false;
+  bool lose_documents = false;
+  int failing_page = 0;
+  std::string failure_reason = "motivo";
   // The face the devices report as selected; "" reports the face asked for.
   std::string selected_face;
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "printing/dot_count.h"
 #include "runtime/date.h"
 
 namespace tarvo {
@@ -16,18 +17,12 @@ namespace {
 constexpr int kUserDefinedPaper = 256;
 constexpr std::size_t kFormNameLimit = 32;
 constexpr std::size_t kFaceNameLimit = 127;
+// A font request carries at most this much of its face name, as the
+// system's font requests always have; the rest could never match a face.
+constexpr std::size_t kFaceRequestLimit = 31;
 constexpr std::size_t kFixedAdvanceLimit = 1024;
 constexpr int kNormalWeight = 400;
 
-int round_int(double v) { return static_cast<int>(std::lround(v)); }
-// Rows, columns and pitches come from the print file and may be any number.
-// Their whole parts are kept within 2^30 dots either way, far off any sheet,
-// so that the conversion and the sums that follow cannot overflow.
-constexpr double kWholeLimit = 1 << 30;
-int whole(double v) {
-  if (std::isnan(v)) return 0;
-  return static_cast<int>(std::trunc(std::clamp(v, -kWholeLimit, kWholeLimit)));
-}
 
 std::string program_path() {
   std::error_code ec;
@@ -172,17 +167,20 @@ bool WIN32PRN::StartDoc(std::optional<std::string> document_name) {
 }
 
 bool WIN32PRN::EndDoc(bool abort) {
+  bool printed = true;
   if (hPrinterDc && Printing) {
     if (!HavePrinted) abort = true;
     if (abort) {
       hPrinterDc->abort_document();
     } else {
-      hPrinterDc->end_page();
-      hPrinterDc->end_document();
+      // Both brackets are closed even when the page fails, so that the
+      // device lets the job go.
+      const bool page_closed = hPrinterDc->end_page();
+      printed = hPrinterDc->end_document() && page_closed;
     }
   }
   Printing = HavePrinted = false;
-  return true;
+  return printed;
 }
 
 bool WIN32PRN::StartPage() {
@@ -199,7 +197,7 @@ bool WIN32PRN::StartPage() {
 
 bool WIN32PRN::EndPage(bool start_next) {
   if (!hPrinterDc || !Printing) return true;
-  hPrinterDc->end_page();
+  if (!hPrinterDc->end_page()) return false;
   if (start_next) {
     StartPage();
     if (hPrinterDc->drops_font_on_new_page()) SetFont();
@@ -207,22 +205,26 @@ bool WIN32PRN::EndPage(bool start_next) {
   return true;
 }
 
+DeviceFailure WIN32PRN::Failure() const {
+  return hPrinterDc ? hPrinterDc->failure() : DeviceFailure{};
+}
+
 int WIN32PRN::NewLine() {
   PosX = LeftMargin;
-  PosY += LineHeight;
+  PosY = held_dots(double(PosY) + LineHeight);
   return PosY;
 }
 
-bool WIN32PRN::SetFont(std::optional<std::string> face, std::optional<double> point_size,
+bool WIN32PRN::SetFont(std::optional<std::string_view> face, std::optional<double> point_size,
                        std::optional<FontWidthArg> width, std::optional<int> weight,
                        std::optional<bool> underline, std::optional<bool> italic,
                        std::optional<int> charset) {
-  if (face) FontName = *face;
+  if (face) FontName = std::string(face->substr(0, kFaceRequestLimit));
   if (point_size) FontPointSize = *point_size;
   if (width) {
     if (const auto* pair = std::get_if<PitchPair>(&*width)) {
       FontWidth = *pair;
-    } else if (const int n = whole(std::get<double>(*width)); n != 0) {
+    } else if (const int n = held_dots(std::get<double>(*width)); n != 0) {
       FontWidth = {1, n};
     } else {
       FontWidth = {0, 0};
@@ -239,10 +241,10 @@ bool WIN32PRN::SetFont(std::optional<std::string> face, std::optional<double> po
   }
   FontRequest request;
   request.face = FontName;
-  request.height = -round_int(FontPointSize * PixelsPerInchY / 72.0);
+  request.height = -rounded_dots(FontPointSize * PixelsPerInchY / 72.0);
   request.width = FontWidth.denominator != 0
-                      ? round_int(std::abs(FontWidth.numerator) * double(PixelsPerInchX) /
-                                  std::abs(FontWidth.denominator))
+                      ? rounded_dots(std::fabs(double(FontWidth.numerator)) * PixelsPerInchX /
+                                     std::fabs(double(FontWidth.denominator)))
                       : 0;
   request.weight = fBold < 1 ? kNormalWeight : fBold;
   request.italic = fItalic;
@@ -252,7 +254,7 @@ bool WIN32PRN::SetFont(std::optional<std::string> face, std::optional<double> po
   SetFontOk = hPrinterDc->select_font(request);
   if (SetFontOk) {
     fCharWidth = GetCharWidth();
-    CharWidth = std::abs(fCharWidth);
+    CharWidth = held_dots(std::fabs(double(fCharWidth)));
     CharHeight = hPrinterDc->metrics().height;
   }
   FontName = hPrinterDc->face_name().substr(0, kFaceNameLimit);
@@ -299,14 +301,14 @@ int WIN32PRN::SetPrintQuality(int quality) {
 
 std::pair<int, int> WIN32PRN::SetPos(std::optional<double> x, std::optional<double> y) {
   const std::pair<int, int> previous{PosX, PosY};
-  if (x) PosX = whole(*x);
-  if (y) PosY = whole(*y);
+  if (x) PosX = held_dots(*x);
+  if (y) PosY = held_dots(*y);
   return previous;
 }
 
 void WIN32PRN::SetPrc(double row, double column) {
-  PosX = whole(column * CharWidth) + LeftMargin;
-  PosY = whole(row * LineHeight) + TopMargin;
+  PosX = held_dots(std::trunc(column * CharWidth) + LeftMargin);
+  PosY = held_dots(std::trunc(row * LineHeight) + TopMargin);
 }
 
 bool WIN32PRN::TextOut(std::string_view text, bool new_line, bool advance, std::optional<int> hori,
@@ -316,9 +318,9 @@ bool WIN32PRN::TextOut(std::string_view text, bool new_line, bool advance, std::
     hPrinterDc->set_text_align(hori.value_or(SetTextHori) | vert.value_or(SetTextVert));
     if (!text.empty()) {
       if (fCharWidth < 0 && text.size() < kFixedAdvanceLimit) {
-        const int step = std::abs(fCharWidth);
+        const int step = held_dots(std::fabs(double(fCharWidth)));
         if (Printing) hPrinterDc->draw_text(PosX, PosY, text, step);
-        width = static_cast<int>(text.size()) * step;
+        width = held_dots(double(text.size()) * step);
       } else {
         width = Printing ? hPrinterDc->draw_text(PosX, PosY, text, std::nullopt)
                          : hPrinterDc->text_extent(text);
@@ -326,7 +328,7 @@ bool WIN32PRN::TextOut(std::string_view text, bool new_line, bool advance, std::
     }
   }
   HavePrinted = true;
-  if (advance) PosX += width;
+  if (advance) PosX = held_dots(double(PosX) + width);
   if (new_line) NewLine();
   return true;
 }
@@ -341,7 +343,7 @@ bool WIN32PRN::FillRect(int x, int y, int width, int height, double darkness) {
 
 int WIN32PRN::GetCharWidth() const {
   if (FontWidth.denominator < 0 && FontWidth.numerator != 0) {
-    return round_int(FontWidth.numerator * double(PixelsPerInchX) / FontWidth.denominator);
+    return rounded_dots(FontWidth.numerator * double(PixelsPerInchX) / FontWidth.denominator);
   }
   return hPrinterDc ? hPrinterDc->metrics().ave_char_width : 0;
 }

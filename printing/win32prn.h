@@ -41,13 +41,18 @@ class WIN32PRN {
   bool Create();
   bool Destroy();
 
+  // StartDoc is false when the printer refused the document; EndPage and
+  // EndDoc are false when it failed on its way (a page that could not be
+  // drawn or sent, a job the print system lost). Failure() then says why,
+  // until the device is released.
   bool StartDoc(std::optional<std::string> document_name = std::nullopt);
   bool EndDoc(bool abort = false);
   bool StartPage();
   bool EndPage(bool start_next = true);
+  DeviceFailure Failure() const;
   int NewLine();
 
-  bool SetFont(std::optional<std::string> face = std::nullopt,
+  bool SetFont(std::optional<std::string_view> face = std::nullopt,
                std::optional<double> point_size = std::nullopt,
                std::optional<FontWidthArg> width = std::nullopt,
                std::optional<int> weight = std::nullopt,

@@ -3,8 +3,9 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
+#include <limits>
 
 namespace tarvo {
 
@@ -74,6 +75,20 @@ std::string pad_right(std::string_view text, std::size_t width) {
   return out;
 }
 
+namespace {
+
+// A number of more digits than a double holds: the largest double of its
+// sign when its whole part has a digit other than 0, else 0.
+double beyond_range(std::string_view number) {
+  const bool negative = number.front() == '-';
+  const std::string_view whole = number.substr(0, number.find('.'));
+  if (whole.find_first_of("123456789") == std::string_view::npos) return 0;
+  const double largest = std::numeric_limits<double>::max();
+  return negative ? -largest : largest;
+}
+
+}  // namespace
+
 double numeric_value(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
@@ -98,7 +113,8 @@ double numeric_value(std::string_view text) {
   if (number.back() == '.') number.pop_back();
   double value = 0;
   // from_chars ignores the process locale, which a window toolkit may change.
-  std::from_chars(number.data(), number.data() + number.size(), value);
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (error == std::errc::result_out_of_range) return beyond_range(number);
   return value == 0 ? 0 : value;
 }
 
@@ -153,13 +169,13 @@ void put_utf8(std::string& out, std::uint32_t cp) {
 std::string cp1252_to_utf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
-  for (const char ch : bytes) {
-    const auto b = static_cast<unsigned char>(ch);
-    std::uint32_t cp = b;
-    if (b >= 0x80 && b <= 0x9F) cp = kHigh[b - 0x80] ? kHigh[b - 0x80] : b;
-    put_utf8(out, cp);
-  }
+  for (const char ch : bytes) put_utf8(out, cp1252_code_point(static_cast<unsigned char>(ch)));
   return out;
+}
+
+std::uint32_t cp1252_code_point(unsigned char byte) {
+  if (byte >= 0x80 && byte <= 0x9F && kHigh[byte - 0x80] != 0) return kHigh[byte - 0x80];
+  return byte;
 }
 
 std::string utf8_to_cp1252(std::string_view utf8) {

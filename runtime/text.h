@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -47,7 +48,8 @@ std::string pad_right(std::string_view text, std::size_t width);
 
 // The numeric value of a text: leading blanks skipped, an optional sign,
 // digits with at most one point; reading stops at the first character that
-// cannot continue the number. No number at all gives 0.
+// cannot continue the number. No number at all gives 0; a number beyond a
+// double's range gives the largest double of its sign (0 for one too small).
 double numeric_value(std::string_view text);
 
 // A number as text: whole numbers in plain digits, others with the run's
@@ -61,6 +63,9 @@ std::string fixed_text(double value, int decimals);
 // Windows-1252 bytes (the print file's code page) to UTF-8 for display and
 // drawing, and back for texts that the program composes.
 std::string cp1252_to_utf8(std::string_view bytes);
+// The Unicode code point of one Windows-1252 byte; the five unassigned bytes
+// stand for themselves.
+std::uint32_t cp1252_code_point(unsigned char byte);
 std::string utf8_to_cp1252(std::string_view utf8);
 
 }  // namespace tarvo

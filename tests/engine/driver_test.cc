@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "printing/dot_count.h"
 #include "tests/engine/page_fixture.h"
 #include "tests/engine/print_file.h"
 
@@ -133,13 +136,67 @@ TEST_F(Driver, FileWithoutRecordsOrMarkersIsReported) {
 // A record that needs the page object before any "NP" is reported and ends
 // the job; nothing after it is read.
 TEST_F(Driver, RecordsBeforeTheFirstNewPageEndTheJob) {
-  for (const std::string& early : {text("1", "1", "cedo"), command("ST"), command("EP"), command("NI")}) {
+  for (const std::string& early : {text("1", "1", "cedo"), command("ST"), command("EP"), command("NI"),
+                                   command("12"), command("8l")}) {
     test::RecordedJob fresh;
-    fresh.state.V_DADOS_ARQUIVO = command("12") + early + command("NP") + command("ST") + text("1", "1", "x");
+    fresh.state.V_DADOS_ARQUIVO = command("XX") + command("EJ") + early + command("NP") + command("ST") +
+                                  text("1", "1", "x");
     EXPECT_EQ(IMPRIMIR_TXT(fresh.services, "Laser"), JobOutcome::done);
     EXPECT_EQ(fresh.messages.errors, std::vector<std::string>{std::string(kSemPagina)}) << early;
     EXPECT_TRUE(fresh.rec.events.empty()) << early;
   }
+}
+
+// A document the printer refuses, a page it cannot take and a document lost
+// at its end each stop the job with the reason: nothing is drawn after the
+// failure and nothing of the document prints.
+TEST_F(Driver, RefusedOrFailedDocumentsEndTheJobWithTheReason) {
+  struct Case {
+    std::function<void(RecordingPageDevices&)> fail;
+    std::string message;
+    std::size_t drawn;
+  };
+  const std::vector<Case> cases = {
+      {[](auto& d) { d.refuse_documents = true; },
+       "A impressora Laser recusou o trabalho: sem papel", 0},
+      {[](auto& d) { d.failing_page = 1; },
+       "Não foi possível imprimir na impressora Laser: sem papel", 1},
+      {[](auto& d) { d.lose_documents = true; },
+       "A impressora Laser recusou o trabalho: sem papel", 2},
+  };
+  for (const Case& c : cases) {
+    test::RecordedJob fresh;
+    fresh.devices.failure_reason = "sem papel";
+    c.fail(fresh.devices);
+    fresh.state.V_DADOS_ARQUIVO = command("NP") + command("ST") + text("1", "1", "um") + command("EP") +
+                                  text("1", "1", "dois");
+    EXPECT_EQ(IMPRIMIR_TXT(fresh.services, "Laser"), JobOutcome::failed) << c.message;
+    EXPECT_EQ(fresh.messages.errors, std::vector<std::string>{c.message});
+    EXPECT_EQ(fresh.rec.documents_ended, 0) << c.message;
+    EXPECT_EQ(fresh.rec.open_devices, 0) << c.message;
+    EXPECT_FALSE(fresh.state.OPRINTER);
+    EXPECT_EQ(fresh.rec.texts.size(), c.drawn) << c.message;
+  }
+}
+
+// A second "NP" whose earlier document was lost ends the job there.
+TEST_F(Driver, LostDocumentBeforeASecondNewPageEndsTheJob) {
+  job.devices.lose_documents = true;
+  EXPECT_EQ(run(command("NP") + command("ST") + text("1", "1", "um") + command("NP") + command("ST") +
+                text("1", "1", "dois")),
+            JobOutcome::failed);
+  EXPECT_EQ(job.messages.errors.size(), 1u);
+  EXPECT_EQ(rec.events_starting("open ").size(), 1u);
+}
+
+// A position number too long for a double is a huge position, held off the
+// sheet like any other wild one, not column 0.
+TEST_F(Driver, PositionsBeyondADoubleStayFarOff) {
+  run(command("NP") + command("ST") + text("1", std::string(400, '9'), "longe") +
+      text(std::string(400, '9'), "1", "abaixo"));
+  ASSERT_EQ(drawn(), (std::vector<std::string>{"longe", "abaixo"}));
+  EXPECT_EQ(rec.texts[0].x, kDotLimit);
+  EXPECT_EQ(rec.texts[1].y, kDotLimit);
 }
 
 TEST_F(Driver, SecondNewPageEndsTheFirstDocument) {

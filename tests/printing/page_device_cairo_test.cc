@@ -128,6 +128,23 @@ TEST(DirectJob, FinalPageBreakGivesAnEmptyLastPage) {
   EXPECT_EQ(pdf_pages(jobs[0].data), 2);
 }
 
+// A queue that rejects jobs stops a direct job with the print system's
+// reason; nothing is queued.
+TEST(DirectJob, RejectingQueueStopsTheJobWithTheReason) {
+  auto& server = PrivateCups::instance();
+  server.add_queue("Page_Rejecting");
+  server.run("cupsreject -r 'sem papel' Page_Rejecting");
+  const auto run = print_on("Page_Rejecting", command("NP") + command("ST") + text(1, 1, "perdido") +
+                                                  std::string(kDirect));
+  EXPECT_TRUE(std::regex_search(
+      run.err, std::regex(R"(-= TarvoUSB =- : A impressora Page_Rejecting recusou o trabalho: \S.*
+)")))
+      << run.err;
+  server.wait_idle();
+  EXPECT_TRUE(server.jobs("Page_Rejecting").empty());
+  EXPECT_EQ(test::queued_jobs("Page_Rejecting"), "");
+}
+
 TEST(DirectJob, UnknownPrinterFailsCreate) {
   CairoPageDevices devices;
   WIN32PRN p(&devices);
@@ -269,6 +286,107 @@ TEST_F(CairoModel, AbortedDocumentIsCancelled) {
   PrivateCups::instance().wait_idle();
   EXPECT_EQ(PrivateCups::instance().jobs("Page_Aborted").size(), 1u);
   EXPECT_EQ(test::queued_jobs("Page_Aborted"), "");
+}
+
+// A queue removed after the printer was opened refuses the document, and
+// says why.
+TEST_F(CairoModel, QueueGoneBeforeTheDocumentIsRefused) {
+  auto p = page("Page_Gone");
+  ASSERT_TRUE(p->Create());
+  PrivateCups::instance().remove_queue("Page_Gone");
+  EXPECT_FALSE(p->StartDoc("sumiu"));
+  EXPECT_FALSE(p->Printing);
+  EXPECT_EQ(p->Failure().kind, DeviceFailure::Kind::refused);
+  EXPECT_FALSE(p->Failure().reason.empty());
+}
+
+// A font too large to be made is refused: the font before it stays, and
+// the document prints, its other texts and fonts whole.
+TEST_F(CairoModel, FontTooLargeKeepsThePreviousFont) {
+  auto p = page("Page_Huge_Font");
+  ASSERT_TRUE(p->Create());
+  ASSERT_TRUE(p->StartDoc("fonte enorme"));
+  p->SetFont("Courier New", 11, 10.0);
+  const int width = p->CharWidth, height = p->CharHeight;
+  p->SetPrc(1, 0);
+  p->TextOut("antes");
+  for (const double points : {65536.0, 1e6, 1e20}) {
+    EXPECT_FALSE(p->SetFont("Courier New", points, 10.0)) << points;
+    EXPECT_EQ(p->CharWidth, width) << points;
+    EXPECT_EQ(p->CharHeight, height) << points;
+  }
+  p->SetPrc(2, 0);
+  p->TextOut("depois");
+  EXPECT_TRUE(p->EndDoc());
+
+  const auto jobs = PrivateCups::instance().wait_for_jobs("Page_Huge_Font", 1);
+  ASSERT_EQ(jobs.size(), 1u);
+  std::vector<std::string> texts;
+  for (const Word& w : pdf_words(jobs[0].data)) texts.push_back(w.text);
+  EXPECT_EQ(texts, (std::vector<std::string>{"antes", "depois"}));
+}
+
+// Texts running far past the sheet, or lying far off it, cost only what
+// reaches the sheet; the job prints.
+TEST_F(CairoModel, LongAndFarTextsPrintWhatReachesTheSheet) {
+  auto p = page("Page_Long_Text");
+  ASSERT_TRUE(p->Create());
+  ASSERT_TRUE(p->StartDoc("texto longo"));
+  const std::string line = "inicio" + std::string(4'000'000, 'x');
+  p->SetPrc(1, 0);
+  p->TextOut(line);
+  EXPECT_EQ(p->PosX, 60 * static_cast<int>(line.size()));
+  p->SetPrc(2, 1e9);
+  p->TextOut(line);
+  p->SetPos(0, -1e9);
+  p->TextOut(line);
+  p->SetPrc(3, 0);
+  p->TextOut("fim");
+  EXPECT_TRUE(p->EndDoc());
+
+  const auto jobs = PrivateCups::instance().wait_for_jobs("Page_Long_Text", 1);
+  ASSERT_EQ(jobs.size(), 1u);
+  const auto words = pdf_words(jobs[0].data);
+  ASSERT_EQ(words.size(), 2u);
+  EXPECT_EQ(words[0].text.substr(0, 7), "iniciox");
+  EXPECT_LT(words[0].text.size(), 200u);  // a sheet's width, not the whole text
+  EXPECT_EQ(words[1].text, "fim");
+}
+
+// A page with more drawing than the device holds at once is not drawn: the
+// page fails with its number, and nothing of the document prints.
+TEST_F(CairoModel, CrowdedPageFailsWithItsNumber) {
+  auto p = page("Page_Crowded");
+  ASSERT_TRUE(p->Create());
+  ASSERT_TRUE(p->StartDoc("lotada"));
+  p->TextOut("um");
+  ASSERT_TRUE(p->EndPage());
+  for (int i = 0; i < 60'000; ++i) {
+    p->SetPrc(i % 60, i % 80);
+    p->TextOut("x");
+  }
+  EXPECT_FALSE(p->EndPage());
+  EXPECT_EQ(p->Failure().kind, DeviceFailure::Kind::not_drawn);
+  EXPECT_NE(p->Failure().reason.find("página 2"), std::string::npos) << p->Failure().reason;
+  EXPECT_FALSE(p->EndDoc());
+  PrivateCups::instance().wait_idle();
+  EXPECT_TRUE(PrivateCups::instance().jobs("Page_Crowded").empty());
+}
+
+// Fonts dropped from the device's cache come back as they were.
+TEST_F(CairoModel, ManyFontSizesComeBackTheSame) {
+  auto p = page("Page_Many_Fonts");
+  ASSERT_TRUE(p->Create());
+  ASSERT_TRUE(p->StartDoc("fontes"));
+  const auto metrics = [&](double points) {
+    p->SetFont("Arial", points, 0.0);
+    p->TextOut("x");
+    return std::pair{p->CharWidth, p->CharHeight};
+  };
+  const auto first = metrics(7);
+  for (int i = 0; i < 100; ++i) metrics(8 + i * 0.25);
+  EXPECT_EQ(metrics(7), first);
+  EXPECT_TRUE(p->EndDoc());
 }
 
 }  // namespace

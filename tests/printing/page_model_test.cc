@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <regex>
 
+#include "printing/dot_count.h"
 #include "printing/page_device_recording.h"
 #include "printing/win32prn.h"
 
@@ -79,6 +81,42 @@ TEST_F(PageModel, RowsAndColumnsBecomeDots) {
   p->SetPrc(-1e300, -1e300);
   EXPECT_LE(p->PosX, -(1 << 30) + 50);
   EXPECT_LE(p->PosY, -(1 << 30) + 40);
+}
+
+// Sizes and sums past any sheet stay at the dot limit, on their own side:
+// no font size wraps round to another (or to the device's default of 0),
+// and no position wraps to the other edge.
+TEST_F(PageModel, WildSizesAndPositionsStayAtTheDotLimit) {
+  auto p = make();
+  ASSERT_TRUE(p->Create());
+  ASSERT_TRUE(p->StartDoc("doc"));
+  for (const double points : {257698037.76, 1e20}) {
+    p->SetFont("Arial", points);
+    EXPECT_EQ(rec.fonts.back().height, -kDotLimit) << points;
+    EXPECT_EQ(p->CharHeight, kDotLimit) << points;  // ascent + descent, held
+  }
+  p->SetFont(std::nullopt, std::nullopt, FontWidthArg{PitchPair{1 << 30, 1}});
+  EXPECT_EQ(rec.fonts.back().width, kDotLimit);
+
+  p->SetDefaultFont();
+  p->SetPrc(1, 1e9);
+  p->TextOut(std::string(100, 'x'));
+  EXPECT_EQ(p->PosX, kDotLimit);
+  p->SetPos(-1e300, 1e300);
+  p->TextOut("x", true);
+  EXPECT_EQ(p->PosX, 0);
+  EXPECT_EQ(p->PosY, kDotLimit);
+  p->SetPos(5, 0);
+  p->SetPos(std::nan(""));
+  EXPECT_EQ(p->PosX, 0);
+}
+
+// A face name longer than any font request holds reaches the device cut.
+TEST_F(PageModel, FaceRequestsHoldThirtyOneCharacters) {
+  auto p = make();
+  ASSERT_TRUE(p->Create());
+  p->SetFont(std::string(40, 'F') + "ace");
+  EXPECT_EQ(rec.fonts.back().face, std::string(31, 'F'));
 }
 
 TEST_F(PageModel, UnknownPrinterOrRefusedSettingsFailCreate) {
@@ -225,12 +263,43 @@ TEST_F(PageModel, DestroyEndsAnOpenDocumentAndReleasesTheDevice) {
 
 TEST_F(PageModel, RefusedDocumentDrawsNothing) {
   devices.refuse_documents = true;
+  devices.failure_reason = "fila parada";
   auto p = make();
   ASSERT_TRUE(p->Create());
   EXPECT_FALSE(p->StartDoc("doc"));
   EXPECT_FALSE(p->Printing);
+  EXPECT_EQ(p->Failure().kind, DeviceFailure::Kind::refused);
+  EXPECT_EQ(p->Failure().reason, "fila parada");
   p->TextOut("perdido");
   EXPECT_TRUE(rec.texts.empty());
+}
+
+// A page the device cannot finish, or a document the print system loses at
+// its end, is a failure the caller sees; nothing of it prints.
+TEST_F(PageModel, FailedPagesAndLostDocumentsAreReported) {
+  devices.failing_page = 2;
+  auto p = make();
+  ASSERT_TRUE(p->Create());
+  ASSERT_TRUE(p->StartDoc("doc"));
+  p->TextOut("um");
+  EXPECT_TRUE(p->EndPage());
+  p->TextOut("dois");
+  EXPECT_FALSE(p->EndPage());
+  EXPECT_EQ(p->Failure().kind, DeviceFailure::Kind::not_drawn);
+  EXPECT_EQ(rec.events_starting("start_page").size(), 2u);  // no page after the failed one
+  EXPECT_FALSE(p->EndDoc());
+  EXPECT_EQ(rec.documents_ended, 0);
+  EXPECT_EQ(rec.documents_aborted, 1);
+
+  devices.failing_page = 0;
+  devices.lose_documents = true;
+  auto q = make();
+  ASSERT_TRUE(q->Create());
+  ASSERT_TRUE(q->StartDoc("doc"));
+  q->TextOut("x");
+  EXPECT_FALSE(q->EndDoc());
+  EXPECT_EQ(q->Failure().kind, DeviceFailure::Kind::refused);
+  EXPECT_TRUE(q->EndDoc(true));  // nothing left to end
 }
 
 TEST_F(PageModel, DefaultDocumentNameCarriesProgramDateAndTime) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace tarvo {
 namespace {
@@ -32,6 +33,17 @@ TEST(NumericValue, ReadsAsFarAsANumberGoes) {
   EXPECT_DOUBLE_EQ(numeric_value(".5"), 0.5);
   EXPECT_DOUBLE_EQ(numeric_value("5."), 5);
   EXPECT_DOUBLE_EQ(numeric_value("1234.56"), 1234.56);
+}
+
+// Numbers past a double's range stay huge on their own side; ones too small
+// for it are 0.
+TEST(NumericValue, BeyondRangeHoldsTheSign) {
+  const double largest = std::numeric_limits<double>::max();
+  EXPECT_EQ(numeric_value(std::string(400, '9')), largest);
+  EXPECT_EQ(numeric_value("-" + std::string(310, '1') + ".5"), -largest);
+  EXPECT_EQ(numeric_value("000" + std::string(320, '1')), largest);
+  EXPECT_EQ(numeric_value("0." + std::string(400, '0') + "1"), 0);
+  EXPECT_FALSE(std::signbit(numeric_value("-0." + std::string(400, '0') + "1")));
 }
 
 TEST(NumericValue, NoNumberGivesZero) {
