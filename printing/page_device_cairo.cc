@@ -496,7 +496,7 @@ class CairoPageDevice final : public PageDevice {
   }
 
   void fill_rect(int x, int y, int width, int height, double darkness) override {
-    if (!cr_) return;
+    if (!cr_ || failed() || !take_page_room(kCallCost)) return;
     const double grey = 1.0 - darkness;
     cairo_set_source_rgb(cr_.get(), grey, grey, grey);
     cairo_rectangle(cr_.get(), x, y, width, height);
@@ -593,7 +593,7 @@ class CairoPageDevice final : public PageDevice {
   // Counts `bytes` more against the page, with the current font the first
   // time the page uses it. A page out of room fails: it is not drawn.
   bool take_page_room(std::size_t bytes) {
-    if (page_fonts_.insert(font_->serial).second) bytes += kFontCost;
+    if (font_ && page_fonts_.insert(font_->serial).second) bytes += kFontCost;
     page_cost_ += bytes;
     if (page_cost_ <= kPageBudget) return true;
     not_drawn("a página " + std::to_string(page_number_) +
