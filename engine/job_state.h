@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/named_store.h"
@@ -32,6 +33,15 @@ struct ImpTable {
   void append(std::string_view impressora, std::string_view nomeimpres);
   // The current row's printer, trimmed; empty when the table has no rows.
   std::string current_printer() const;
+};
+
+// DOS-standard printer data as it lies in the print file: one piece, or the
+// pieces before and after a marker that is left out. It views the print
+// file rather than copying it, which may be large.
+struct DosData {
+  std::string_view before;
+  std::string_view after;
+  std::size_t size() const { return before.size() + after.size(); }
 };
 
 // The job state: the one process-wide record of named values that startup
@@ -117,8 +127,9 @@ struct JobState {
   std::string W_DEFINIR_CAMPO;
   NamedStore slip_fields;  // the "w" + name variables of a slip file
 
-  // DOS-standard printing.
-  std::string CFILE;
+  // DOS-standard printing. CFILE views the text the routine was given and
+  // is cleared when it returns.
+  DosData CFILE;
   double NRESULT = -1;
   std::string CMSG;
 
