@@ -64,19 +64,49 @@ std::string short_form(const DosData& cfile) {
   return text + " (" + std::to_string(cfile.size()) + " bytes)";
 }
 
-// Writes CFILE to the temporary file and sends it from there; nullopt, and
-// the reason in CMSG, when the file could not be written. The file is
-// removed, and its lock released, before this returns: a box shown while it
-// is held would keep every other run in the folder waiting.
+// What the send reads: each piece of the printer data (and the closing
+// end-of-file byte) is written to the temporary file when the send asks for
+// it, then read back from the file. The disk and the print server work at
+// the same time, and what is sent is what the file holds.
+class ThroughTempFile final : public RawSource {
+ public:
+  ThroughTempFile(LockedTempFile& file, const DosData& data) : file_(file), pieces_{data.before, data.after, kFim} {}
+
+  std::optional<std::size_t> read(std::span<char> buffer) override {
+    std::size_t room = buffer.size();
+    for (std::string_view& piece : pieces_) {
+      const std::string_view part = piece.substr(0, room);
+      if (!file_.write(part)) return std::nullopt;
+      piece.remove_prefix(part.size());
+      room -= part.size();
+    }
+    return file_.read(buffer);
+  }
+
+ private:
+  static constexpr std::string_view kFim{&kFimDeArquivo, 1};
+  LockedTempFile& file_;
+  std::string_view pieces_[3];
+};
+
+// Sends CFILE through the temporary file; nullopt, and the reason in CMSG,
+// when the file could not be written. The file is removed, and its lock
+// released, before this returns: a box shown while it is held would keep
+// every other run in the folder waiting.
 std::optional<RawSendResult> send_through_temp_file(JobServices& job) {
   JobState& s = job.state;
   LockedTempFile file{std::string(kArquivoTemporarioDos)};
-  if (!file.write(s.CFILE.before) || !file.write(s.CFILE.after) ||
-      !file.write(std::string_view(&kFimDeArquivo, 1)) || !file.rewind()) {
+  if (!file.reserve(s.CFILE.size() + 1)) {
     s.CMSG = temp_file_problem(file);
     return std::nullopt;
   }
-  return job.printers.send_raw(s.CPRINTER, file, kTituloDos);
+  ThroughTempFile source(file, s.CFILE);
+  RawSendResult sent = job.printers.send_raw(s.CPRINTER, source, kTituloDos);
+  if (!file.ok()) {
+    s.CMSG = temp_file_problem(file);
+    return std::nullopt;
+  }
+  return sent;
 }
 
 }  // namespace

@@ -69,6 +69,9 @@ JobStatus job_status(http_t* http, int id) {
 // What a cancel or a status question may wait for: a server that stopped
 // answering has already had its full time.
 constexpr std::chrono::milliseconds kLastWordTimeout{5000};
+// How often a followed job is looked at: the program waits this much at
+// most beyond the job's end.
+constexpr std::chrono::milliseconds kFollowInterval{25};
 
 }  // namespace
 
@@ -177,7 +180,7 @@ CupsJob::Fate CupsJob::follow(std::chrono::milliseconds window) {
       case IPP_JSTATE_COMPLETED:
         return said.empty() ? Fate{} : Fate{End::refused, said};
       default:
-        std::this_thread::sleep_for(std::min(left, std::chrono::milliseconds(100)));
+        std::this_thread::sleep_for(std::min(left, kFollowInterval));
     }
   }
 }
@@ -187,8 +190,8 @@ void CupsJob::cancel() {
   if (failure_ == Failure::none) failure_ = Failure::cancelled;
   if (id_ == 0) return;
   // A document left half sent keeps the connection inside its request:
-  // drop it, then cancel over a fresh one. No first request on it: a server
-  // that stopped answering still finds the cancel waiting when it resumes.
+  // drop it, then cancel over a fresh one, with no first request: a server
+  // that stopped answering is given a few more seconds, no more.
   conn_->http.reset();
   if (Http http = Http::open(std::min(exchange_timeout(), kLastWordTimeout)))
     cupsCancelJob2(http.get(), queue_.c_str(), id_, 0);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -38,11 +40,14 @@ class LockedTempFile final : public RawSource {
   std::error_code error() const { return error_; }
   const std::string& path() const { return path_; }
 
+  // Sets aside room for `size` bytes, so that a disk without it says so
+  // before anything is written (where the file system can tell).
+  bool reserve(std::size_t size);
   // Appends bytes; false (and Problem::cannot_write) when they could not all
   // be written.
   bool write(std::string_view bytes);
-  // Reading starts again from the first byte written.
-  bool rewind();
+  // Reads what was written, from the first byte on, whatever was written
+  // since the last read.
   std::optional<std::size_t> read(std::span<char> buffer) override;
 
   // Removes the file, when the name still denotes it, and releases the lock.
@@ -56,6 +61,8 @@ class LockedTempFile final : public RawSource {
 
   std::string path_;
   int fd_ = -1;
+  off_t written_ = 0;
+  off_t read_at_ = 0;
   Problem problem_ = Problem::none;
   std::error_code error_;
 };

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "printing/temp_file.h"
@@ -120,17 +121,29 @@ bool LockedTempFile::write(std::string_view bytes) {
       return false;
     }
     bytes.remove_prefix(static_cast<std::size_t>(n));
+    written_ += n;
   }
   return true;
 }
 
-bool LockedTempFile::rewind() { return ok() && ::lseek(fd_, 0, SEEK_SET) == 0; }
+bool LockedTempFile::reserve(std::size_t size) {
+  if (!ok()) return false;
+  if (size == 0) return true;
+  const int error = ::posix_fallocate(fd_, 0, static_cast<off_t>(size));
+  if (error == 0 || error == EOPNOTSUPP || error == EINVAL) return true;
+  fail(Problem::cannot_write, error);
+  return false;
+}
 
 std::optional<std::size_t> LockedTempFile::read(std::span<char> buffer) {
   if (!ok()) return std::nullopt;
   for (;;) {
-    const ssize_t n = ::read(fd_, buffer.data(), buffer.size());
-    if (n >= 0) return static_cast<std::size_t>(n);
+    const auto unread = static_cast<std::size_t>(written_ - read_at_);
+    const ssize_t n = ::pread(fd_, buffer.data(), std::min(buffer.size(), unread), read_at_);
+    if (n >= 0) {
+      read_at_ += n;
+      return static_cast<std::size_t>(n);
+    }
     if (errno != EINTR) return std::nullopt;
   }
 }
