@@ -118,6 +118,9 @@ bool CupsJob::start_document(std::string_view format, std::string_view document_
 }
 
 bool CupsJob::open_document() {
+  // A write that stalls waits twice: in the socket's own send timeout, then
+  // for room in it. Half the limit each keeps the whole within it.
+  conn_->http.set_timeout(exchange_timeout() / 2);
   if (cupsStartDocument(conn_->http.get(), queue_.c_str(), id_, document_name_.c_str(),
                         format_.c_str(), 1) != HTTP_STATUS_CONTINUE)
     return fail(Failure::start);
