@@ -37,6 +37,7 @@ std::string system_reason(std::error_code error) {
   if (error == std::errc::file_too_large) return "o arquivo passa do tamanho permitido";
   if (error == std::errc::no_such_file_or_directory) return "a pasta não existe mais";
   if (error == std::errc::io_error) return "erro de leitura ou gravação no disco";
+  if (error == std::errc::device_or_resource_busy) return "o nome está sempre ocupado por outro arquivo";
   return "erro " + std::to_string(error.value()) + " do sistema";
 }
 

@@ -58,9 +58,9 @@ class PrinterService {
 
   // Sends a file to a printer unchanged as a raw job, the file's own final
   // end-of-file byte (0x1A) left out. The title defaults to the file name.
-  // The result is one of raw_result's codes. Failed and refused jobs are
-  // cancelled; a job is not sent until the printer had a few seconds to
-  // refuse it.
+  // The result is one of raw_result's codes. A job that failed is
+  // cancelled; one counts as sent once the printer has had a few seconds to
+  // refuse it and has not.
   virtual int PRINTFILERAW(const Value& printer, const Value& file, const Value& title = {}) = 0;
 
   // The same send from an open source, so that what is sent is what the

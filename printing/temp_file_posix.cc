@@ -50,12 +50,16 @@ class Descriptor {
 
 }  // namespace
 
+// Each attempt either creates the file or waits for, or removes, the one in
+// its way; someone who keeps putting files there is given up on.
 LockedTempFile::LockedTempFile(std::string path) : path_(std::move(path)) {
-  for (;;) {
+  constexpr int kAttempts = 100;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
     Step step = create_own_file();
     if (step == Step::again) step = deal_with_existing_file();
     if (step != Step::again) return;
   }
+  fail(Problem::cannot_create, EBUSY);
 }
 
 // A new file, so that no one else can have it open. Another run that finds
