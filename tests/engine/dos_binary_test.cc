@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 
 #include "tests/support/private_cups.h"
+#include "tests/support/silent_server.h"
 #include "tests/support/test_support.h"
 
 namespace tarvo {
@@ -77,21 +75,14 @@ TEST_F(UnwritableFolder, TheBoxSaysWhyTheTemporaryFileCouldNotBeWritten) {
 // printer.
 TEST(DosBinaryWithSilentServer, RunEndsSayingTheServerDidNotAnswer) {
   test::TempDir dir;
-  const std::string socket_path = (dir.path() / "silent.sock").string();
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, socket_path.c_str(), sizeof address.sun_path - 1);
-  const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(::listen(listener, 64), 0);
+  const test::SilentServer server(dir.path() / "silent.sock");
   dir.write("nota.txt", dos_file(1000));
 
   const auto start = std::chrono::steady_clock::now();
   const auto r = test::run_tarvousb({"nota.txt"}, dir.path(),
-                                    {"CUPS_SERVER=" + socket_path, "TARVOUSB_CUPS_TIMEOUT=0.5",
+                                    {"CUPS_SERVER=" + server.path(), "TARVOUSB_CUPS_TIMEOUT=0.5",
                                      "LPDEST=dos_binary_silent", "PRINTER"});
   EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
-  ::close(listener);
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.err, " -= TarvoUSB =- : O servidor de impressão não respondeu; não foi possível obter a "
                    "lista de impressoras.\n");

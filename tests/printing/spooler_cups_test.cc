@@ -2,9 +2,7 @@
 
 #include <cups/cups.h>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -19,6 +17,7 @@
 
 #include "printing/cups_destination.h"
 #include "tests/printing/cups_test_util.h"
+#include "tests/support/silent_server.h"
 #include "tests/support/test_support.h"
 
 namespace tarvo {
@@ -199,28 +198,9 @@ TEST_F(RawSpooling, DocumentThePrinterRefusesAfterTheServerTookItIsReported) {
   EXPECT_EQ(send("x"), -9);
 }
 
-// A socket that takes connections and never says a word.
-class SilentServer {
- public:
-  explicit SilentServer(const std::filesystem::path& path) : path_(path.string()) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path_.c_str(), sizeof address.sun_path - 1);
-    fd_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd_, 64) != 0)
-      ADD_FAILURE() << "cannot listen on " << path_;
-  }
-  ~SilentServer() { ::close(fd_); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-  int fd_ = -1;
-};
-
 TEST(SilentServer, ListsSendsAndLookupsGiveUpAfterTheTimeout) {
   test::TempDir dir;
-  const SilentServer server(dir.path() / "silent.sock");
+  const test::SilentServer server(dir.path() / "silent.sock");
   use_server(server.path());
   ::setenv("TARVOUSB_CUPS_TIMEOUT", "0.5", 1);
   ::setenv("LPDEST", "Silent_Queue", 1);

@@ -108,17 +108,5 @@ TEST_F(TempFile, FileOfAnotherUserThatCannotBeRemovedIsRefused) {
   fs::remove_all(shared);
 }
 
-// What is read back for the send is what was written, whatever was put
-// under the name meanwhile.
-TEST_F(TempFile, ReadsBackWhatWasWrittenWhateverTheNameNowDenotes) {
-  LockedTempFile file(name().string());
-  ASSERT_TRUE(file.write("verdadeiro"));
-  fs::remove(name());
-  fs::create_symlink(dir.write("outro.txt", "forjado"), name());
-  EXPECT_EQ(read_back(file), "verdadeiro");
-  file.remove();
-  EXPECT_TRUE(fs::is_symlink(name()));  // not ours to remove
-}
-
 }  // namespace
 }  // namespace tarvo
