@@ -1,5 +1,5 @@
-// raw_send PRINTER FILE [TITLE]: sends FILE to PRINTER as a raw job the way
-// DOS-standard printing does, and prints the result code.
+// raw_send PRINTER FILE [TITLE]: sends FILE to PRINTER as a raw job through
+// the program's raw spooling alone, and prints the result code.
 #include <cstdio>
 
 #include "printing/spooler_cups.h"

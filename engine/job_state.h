@@ -35,6 +35,15 @@ struct ImpTable {
   std::string current_printer() const;
 };
 
+// DOS-standard printer data as it lies in the print file: one piece, or the
+// pieces before and after a marker that is left out. It views the print
+// file rather than copying it, which may be large.
+struct DosData {
+  std::string_view before;
+  std::string_view after;
+  std::size_t size() const { return before.size() + after.size(); }
+};
+
 // The job state: the one process-wide record of named values that startup
 // creates and every routine of the launcher and the engine reads and writes.
 // Members carry the names the print file language and its routines use.
@@ -119,8 +128,9 @@ struct JobState {
   std::string W_DEFINIR_CAMPO;
   NamedStore slip_fields;  // the "w" + name variables of a slip file
 
-  // DOS-standard printing.
-  std::string CFILE;
+  // DOS-standard printing. CFILE views the text the routine was given and
+  // is cleared when it returns.
+  DosData CFILE;
   double NRESULT = -1;
   std::string CMSG;
 

@@ -7,6 +7,9 @@
 
 namespace tarvo {
 
+// Said wherever the print server took the connection but stopped answering.
+inline constexpr std::string_view kServidorSemResposta = "O servidor de impressão não respondeu";
+
 // The message boxes through which the engine talks to the user. The launcher
 // provides them (its stop box and yes/no question); tests provide their own.
 class Messages {

@@ -86,6 +86,13 @@ void MAIN(Launcher& run, std::optional<std::string_view> argument) {
     s.WIMPRESSORAS.emplace_back(trim(name));
   s.WPADRAO = std::string(trim(run.printers.GETDEFAULTPRINTER()));
   s.WFIM = s.WIMPRESSORAS.size();
+  // A spooler that never answered leaves no printer to choose from; saying
+  // "not installed" instead would send the user looking in the wrong place.
+  if (run.printers.spooler_silent()) {
+    run.messages.G_ERRO(Value(std::string(kServidorSemResposta) +
+                              "; não foi possível obter a lista de impressoras."));
+    return;
+  }
 
   // 10-11. The default-printer rule.
   if (prints_at_once(mode) && s.VIMPRESSORA.empty() && !s.WPADRAO.empty())

@@ -1,5 +1,7 @@
 #include "printing/cups_connection.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 
@@ -28,10 +30,47 @@ std::string default_in_lpoptions(const std::string& path) {
 
 }  // namespace
 
+std::chrono::milliseconds exchange_timeout() {
+  constexpr std::chrono::milliseconds kDefault{30000};
+  const char* text = std::getenv("TARVOUSB_CUPS_TIMEOUT");
+  if (text == nullptr) return kDefault;
+  char* end = nullptr;
+  const double seconds = std::strtod(text, &end);
+  if (end == text || !std::isfinite(seconds) || seconds <= 0 || seconds > 86400) return kDefault;
+  return std::chrono::milliseconds(std::max<long long>(1, std::llround(seconds * 1000)));
+}
+
+Http Http::open(std::chrono::milliseconds timeout) {
+  Http out;
+  out.http_.reset(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                               static_cast<int>(timeout.count()), nullptr));
+  out.watch_ = std::make_unique<Watch>();
+  if (out) out.set_timeout(timeout);
+  return out;
+}
+
+int Http::on_timeout(http_t*, void* watch) {
+  static_cast<Watch*>(watch)->no_answer = true;
+  return 0;  // give the exchange up
+}
+
+void Http::set_timeout(std::chrono::milliseconds timeout) {
+  if (http_) httpSetTimeout(http_.get(), static_cast<double>(timeout.count()) / 1000.0, on_timeout, watch_.get());
+}
+
+// A server that takes connections but has stopped (or never started)
+// answering would otherwise leave libcups's own lookups waiting for minutes
+// on connections of their own that no timeout of ours reaches: one small
+// request on our connection finds that out first.
 Http connect_server() {
-  constexpr int kTimeoutMs = 30000;
-  return Http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                           kTimeoutMs, nullptr));
+  Http http = Http::open(exchange_timeout());
+  if (!http) return http;
+  ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_DEFAULT);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+               "printer-name");
+  ippDelete(cupsDoRequest(http.get(), request, "/"));  // frees the request
+  if (http.no_answer()) http.reset();
+  return http;
 }
 
 DestName split_dest_name(std::string_view name) {

@@ -86,11 +86,14 @@ void read_media(const Lookup& at, DestinationAttributes& out) {
 DestinationAttributes read_destination_attributes(std::string_view destination) {
   DestinationAttributes out;
   Http http = connect_server();
+  out.no_answer = http.no_answer();
   if (!http) return out;
   Dest dest = find_dest(http.get(), destination);
+  out.no_answer = http.no_answer();
   if (!dest) return out;
   out.found = true;
   DestInfo info(cupsCopyDestInfo(http.get(), dest.get()));
+  out.no_answer = http.no_answer();
   if (!info) return out;
   const Lookup at{http.get(), dest.get(), info.get()};
 
@@ -102,6 +105,7 @@ DestinationAttributes read_destination_attributes(std::string_view destination) 
   out.sides_supported = keywords(at.supported("sides"));
   if (ipp_attribute_t* q = at.default_of("print-quality")) out.print_quality = ippGetInteger(q, 0);
   out.print_qualities_supported = integers(at.supported("print-quality"));
+  out.no_answer = http.no_answer();
   return out;
 }
 

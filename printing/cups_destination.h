@@ -11,6 +11,7 @@ namespace tarvo::cups {
 // does not report stays 0 or empty.
 struct DestinationAttributes {
   bool found = false;  // false: server unreachable or destination unknown
+  bool no_answer = false;  // the server took the connection but stopped answering
 
   int resolution_x = 0;  // printer-resolution-default, dots per inch
   int resolution_y = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +26,11 @@ struct JobOption {
 // the server with the first chunk written; a job finished with no data at
 // all is closed empty (the server then discards it). A refusal of the
 // document therefore shows as Failure::start from the first write.
+//
+// Every exchange gives up when the server stays silent for
+// exchange_timeout() (cups_connection.h); no_answer() then tells the step's
+// failure apart from a refusal, and the job is cancelled like any other
+// unfinished one.
 class CupsJob {
  public:
   // The step that failed; the first failure sticks and later calls do
@@ -51,8 +57,28 @@ class CupsJob {
   // calls fail.
   void cancel();
 
+  // What became of a finished job at the printer.
+  struct Fate {
+    enum class End {
+      taken,      // printed, or still pending or printing
+      refused,    // the printer or its backend gave up on the document
+      cancelled,  // someone cancelled the job at the server
+    };
+    End end = End::taken;
+    std::string reason;  // the printer's words for a refusal, when it gave any
+  };
+  // Follows a finished job on the server for up to `window`. A job that
+  // ends aborted, or cancelled or completed with an error of the printer
+  // (the server marks a document the printer refused as completed, with the
+  // printer's message), was refused; one cancelled without a word of the
+  // printer was cancelled by someone; one still pending or printing by
+  // then, or one the server no longer knows, counts as taken.
+  Fate follow(std::chrono::milliseconds window);
+
   Failure failure() const { return failure_; }
   bool ok() const { return failure_ == Failure::none; }
+  // True when the step failed because the server stopped answering.
+  bool no_answer() const { return no_answer_; }
   bool finished() const { return finished_; }
   int id() const { return id_; }
   // The server's words for the failure, for diagnostics.
@@ -72,8 +98,10 @@ class CupsJob {
   std::string document_name_;
   bool started_ = false;   // start_document was called
   bool sending_ = false;   // the document is open on the server
+  bool sent_data_ = false;  // the document got at least one byte
   bool finished_ = false;
   Failure failure_ = Failure::none;
+  bool no_answer_ = false;
   std::string error_;
 };
 

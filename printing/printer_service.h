@@ -1,12 +1,46 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/value.h"
 
 namespace tarvo {
+
+// Result codes of a raw send.
+namespace raw_result {
+inline constexpr int kSent = 1;
+inline constexpr int kBadArguments = -1;  // printer or file name missing or not a text
+inline constexpr int kNoPrinter = -2;     // printer unknown or spooler unreachable
+inline constexpr int kNoJob = -3;         // the job was not created
+inline constexpr int kNoDocument = -4;    // the document was not started
+inline constexpr int kNoFile = -6;        // the file was not opened or could not be read
+inline constexpr int kWriteFailed = -7;   // a write to the spooler failed
+inline constexpr int kNoAnswer = -8;      // the print server stopped answering
+// The spooler took the whole job, then the printer refused it. Unlike the
+// other failures the data did reach the spooler, so a caller may offer it
+// again in a form the printer takes.
+inline constexpr int kRefused = -9;
+inline constexpr int kCancelled = -10;    // someone cancelled the job at the spooler
+}  // namespace raw_result
+
+// Bytes for a raw job, read one piece after another.
+class RawSource {
+ public:
+  virtual ~RawSource() = default;
+  // Bytes read into `buffer`; 0 at the end; nullopt when the read failed.
+  virtual std::optional<std::size_t> read(std::span<char> buffer) = 0;
+};
+
+struct RawSendResult {
+  int code = raw_result::kSent;
+  std::string reason;  // the spooler's or the printer's words for a failure, when they gave any (UTF-8)
+};
 
 // The printer list, the default printer and raw jobs: what the program needs
 // of the system's print spooler. Each backend implements it in a file of its
@@ -22,12 +56,21 @@ class PrinterService {
   // The default printer's name, "" when there is none.
   virtual std::string GETDEFAULTPRINTER() = 0;
 
-  // Sends a file to a printer unchanged as a raw job. The title defaults to
-  // the file name. Result codes: 1 sent; -1 printer or file name missing or
-  // not a text; -2 printer unknown or spooler unreachable; -3 job not
-  // created; -4 document not started; -6 file not opened; -7 a write to the
-  // spooler failed (the job is cancelled).
+  // Sends a file to a printer unchanged as a raw job, the file's own final
+  // end-of-file byte (0x1A) left out. The title defaults to the file name.
+  // The result is one of raw_result's codes. A job that failed is
+  // cancelled; one counts as sent once the printer has had a few seconds to
+  // refuse it and has not.
   virtual int PRINTFILERAW(const Value& printer, const Value& file, const Value& title = {}) = 0;
+
+  // The same send from an open source, so that what is sent is what the
+  // caller holds, whatever happens to any file name meanwhile.
+  virtual RawSendResult send_raw(std::string_view printer, RawSource& source, std::string_view title) = 0;
+
+  // True when the spooler took the connection but never answered: the
+  // printer list and default are then empty for that reason, not for want
+  // of printers.
+  virtual bool spooler_silent() const { return false; }
 };
 
 // The platform's spooler.

@@ -4,10 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
-#include <optional>
-#include <span>
 
 #include "printing/cups_connection.h"
 #include "printing/cups_job.h"
@@ -16,31 +13,22 @@
 namespace tarvo {
 namespace {
 
+namespace R = raw_result;
+
 constexpr char kEndOfFile = 0x1A;
 
-// Result codes of PRINTFILERAW.
-constexpr int kSent = 1;
-constexpr int kBadArguments = -1;
-constexpr int kNoPrinter = -2;
-constexpr int kNoJob = -3;
-constexpr int kNoDocument = -4;
-constexpr int kNoFile = -6;
-constexpr int kWriteFailed = -7;
-
-class InputFile {
+class InputFile final : public RawSource {
  public:
   explicit InputFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
     struct stat st {};
     if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode))) close();
   }
-  ~InputFile() { close(); }
+  ~InputFile() override { close(); }
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
   bool is_open() const { return fd_ >= 0; }
-  // Bytes read into `buffer`; 0 at the end of the file; nullopt when the
-  // read failed.
-  std::optional<std::size_t> read(std::span<char> buffer) {
+  std::optional<std::size_t> read(std::span<char> buffer) override {
     for (;;) {
       const ssize_t n = ::read(fd_, buffer.data(), buffer.size());
       if (n >= 0) return static_cast<std::size_t>(n);
@@ -56,51 +44,72 @@ class InputFile {
   int fd_;
 };
 
-int failure_code(cups::CupsJob::Failure failure) {
+RawSendResult job_failure(const cups::CupsJob& job) {
   using F = cups::CupsJob::Failure;
-  switch (failure) {
-    case F::none: return kSent;
-    case F::destination: return kNoPrinter;
-    case F::create: return kNoJob;
-    case F::start: return kNoDocument;
+  if (job.no_answer()) return {R::kNoAnswer, {}};
+  switch (job.failure()) {
+    case F::none: return {R::kSent, {}};
+    case F::destination: return {R::kNoPrinter, job.error()};
+    case F::create: return {R::kNoJob, job.error()};
+    case F::start: return {R::kNoDocument, job.error()};
     case F::write:
-    case F::cancelled: return kWriteFailed;
+    case F::cancelled: return {R::kWriteFailed, job.error()};
   }
-  return kWriteFailed;
+  return {R::kWriteFailed, job.error()};
 }
 
-// Streams the file into the job. Files written by the memo routines end in
-// one 0x1A, which is not printer data: the last byte read is held back at
-// the front of the buffer until the next read shows it was not the file's
-// last, so only the file's own final 0x1A is dropped.
-int stream_file(InputFile& in, cups::CupsJob& job) {
-  std::array<char, CupsSpooler::kChunk> buffer;
+// Streams the source into the job. Files written by the memo routines end
+// in one 0x1A, which is not printer data: the last byte read is held back
+// at the front of the buffer until the next read shows it was not the
+// source's last, so only the final 0x1A is dropped.
+RawSendResult stream(RawSource& source, cups::CupsJob& job) {
+  std::vector<char> buffer(CupsSpooler::kChunk);
   std::size_t held = 0;  // 1 when buffer[0] holds the last byte read
   for (;;) {
-    const std::optional<std::size_t> got = in.read(std::span(buffer).subspan(held));
-    if (!got) return kNoFile;
+    const std::optional<std::size_t> got = source.read(std::span(buffer).subspan(held));
+    if (!got) return {R::kNoFile, {}};
     if (*got == 0) break;
     const std::size_t filled = held + *got;
-    if (!job.write(std::string_view(buffer.data(), filled - 1))) return failure_code(job.failure());
+    if (!job.write(std::string_view(buffer.data(), filled - 1))) return job_failure(job);
     buffer[0] = buffer[filled - 1];
     held = 1;
   }
   if (held == 1 && buffer[0] != kEndOfFile && !job.write(std::string_view(buffer.data(), 1)))
-    return failure_code(job.failure());
-  if (!job.finish()) return failure_code(job.failure());
-  return kSent;
+    return job_failure(job);
+  if (!job.finish()) return job_failure(job);
+  using End = cups::CupsJob::Fate::End;
+  const cups::CupsJob::Fate fate = job.follow(CupsSpooler::kFollowWindow);
+  if (fate.end == End::refused) return {R::kRefused, fate.reason};
+  if (fate.end == End::cancelled) return {R::kCancelled, {}};
+  return {};
+}
+
+// The job is created and its document started before the source is opened,
+// as the spooler's own routine does: a source that cannot be opened leaves
+// a job that is cancelled.
+template <class OpenSource>
+RawSendResult send(std::string_view printer, std::string_view title, OpenSource open_source) {
+  cups::CupsJob job(printer, title);
+  if (!job.ok()) return job_failure(job);
+  if (!job.start_document(cups::kRawFormat)) return {R::kNoDocument, job.error()};
+  RawSource* source = open_source();
+  if (source == nullptr) return {R::kNoFile, {}};  // the job cancels itself
+  return stream(*source, job);                    // likewise when it failed
 }
 
 }  // namespace
 
 std::vector<std::string> CupsSpooler::GETPRINTERS() {
   std::vector<std::string> names;
+  if (silent_) return names;
   cups::Http http = cups::connect_server();
+  silent_ = http.no_answer();
   if (!http) return names;
   cups_dest_t* dests = nullptr;
   const int count = cupsGetDests2(http.get(), &dests);
   for (int i = 0; i < count; ++i) names.emplace_back(trim(cups::dest_name(dests[i])));
   cupsFreeDests(count, dests);
+  silent_ = http.no_answer();
   return names;
 }
 
@@ -110,29 +119,30 @@ std::vector<std::string> CupsSpooler::GETPRINTERS() {
 // startup tells the user that printer is not installed rather than
 // printing elsewhere.
 std::string CupsSpooler::GETDEFAULTPRINTER() {
-  cups::Http http = cups::connect_server();
-  if (http) {
-    if (cups::Dest dest{cupsGetNamedDest(http.get(), nullptr, nullptr)})
-      return std::string(trim(cups::dest_name(*dest)));
+  if (!silent_) {
+    cups::Http http = cups::connect_server();
+    silent_ = http.no_answer();
+    if (http) {
+      if (cups::Dest dest{cupsGetNamedDest(http.get(), nullptr, nullptr)})
+        return std::string(trim(cups::dest_name(*dest)));
+      silent_ = http.no_answer();
+    }
   }
   return cups::configured_default_name();
 }
 
 int CupsSpooler::PRINTFILERAW(const Value& printer, const Value& file, const Value& title) {
-  if (!printer.is_text() || !file.is_text()) return kBadArguments;
+  if (!printer.is_text() || !file.is_text()) return R::kBadArguments;
   const std::string& path = file.text();
-  cups::CupsJob job(printer.text(), title.is_text() ? title.text() : path);
-  if (!job.ok()) return failure_code(job.failure());
-  if (!job.start_document(cups::kRawFormat)) return kNoDocument;
+  std::optional<InputFile> in;
+  return send(printer.text(), title.is_text() ? title.text() : path, [&]() -> RawSource* {
+           in.emplace(path);
+           return in->is_open() ? &*in : nullptr;
+         }).code;
+}
 
-  InputFile in(path);
-  if (!in.is_open()) {
-    job.cancel();
-    return kNoFile;
-  }
-  const int result = stream_file(in, job);
-  if (result != kSent) job.cancel();
-  return result;
+RawSendResult CupsSpooler::send_raw(std::string_view printer, RawSource& source, std::string_view title) {
+  return send(printer, title, [&] { return &source; });
 }
 
 std::unique_ptr<PrinterService> make_system_printer_service() {

@@ -1,9 +1,11 @@
 #include "engine/dos_printing.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <future>
 
@@ -70,7 +72,9 @@ TEST_F(DosPrinting, ShortFileArrivesWithoutMarkerUnderTheFixedTitle) {
   EXPECT_TRUE(messages.errors.empty());
   EXPECT_EQ(state.NRESULT, 1);
   EXPECT_EQ(state.CPRINTER, queue);
-  EXPECT_EQ(state.CMSG, "PrintFileRaw(): " + file.substr(27) + " Impressão OK!!!");
+  std::string shown = file.substr(27, 60);
+  shown[0] = ' ';  // the ESC, made readable
+  EXPECT_EQ(state.CMSG, "PrintFileRaw(): " + shown + "... (123 bytes) Impressão OK!!!");
 }
 
 TEST_F(DosPrinting, LongFileWithEveryByteArrivesUnchanged) {
@@ -84,6 +88,14 @@ TEST_F(DosPrinting, LongFileWithEveryByteArrivesUnchanged) {
 TEST_F(DosPrinting, LowerCaseMarkerIsFound) {
   ASSERT_TRUE(print("=+impressao_padrao_do_dos+=dados"));
   EXPECT_EQ(cups.wait_for_jobs(queue, 1).at(0).bytes(), "dados");
+}
+
+// A file that does not begin with the marker loses only the marker in its
+// tail: its first bytes are printer data like the rest.
+TEST_F(DosPrinting, MarkerOnlyInTheTailIsAllThatIsLeftOut) {
+  const std::string head = "\x1b@NOTA FISCAL 000123\r\n" + std::string(300, '-') + "\r\n";
+  ASSERT_TRUE(print(head + "=+Impressao_Padrao_Do_Dos+=" + "\x0c\r\n"));
+  EXPECT_EQ(cups.wait_for_jobs(queue, 1).at(0).bytes(), head + "\x0c\r\n");
 }
 
 TEST_F(DosPrinting, MarkerBeforeTheTailIsNotFoundAndTheDriverSaysSo) {
@@ -171,16 +183,101 @@ TEST_F(DosPrinting, RunsInOneFolderTakeTurnsWithTheTemporaryFile) {
   EXPECT_FALSE(temp_file_left());
 }
 
-// A spooler that answers every send with one result code.
+// Someone who can write in the folder swaps the temporary file, or puts a
+// link to another file in its place, after it was written: what is sent is
+// still what was written.
+class SwappingSpooler final : public PrinterService {
+ public:
+  SwappingSpooler(PrinterService& real, fs::path replacement)
+      : real_(real), replacement_(std::move(replacement)) {}
+  std::vector<std::string> GETPRINTERS() override { return real_.GETPRINTERS(); }
+  std::string GETDEFAULTPRINTER() override { return real_.GETDEFAULTPRINTER(); }
+  int PRINTFILERAW(const Value& printer, const Value& file, const Value& title) override {
+    swap();
+    return real_.PRINTFILERAW(printer, file, title);
+  }
+  RawSendResult send_raw(std::string_view printer, RawSource& source, std::string_view title) override {
+    swap();
+    return real_.send_raw(printer, source, title);
+  }
+
+ private:
+  void swap() {
+    fs::remove("trv.txt");
+    if (fs::is_symlink(replacement_))
+      fs::copy_symlink(replacement_, "trv.txt");
+    else
+      fs::copy_file(replacement_, "trv.txt");
+  }
+  PrinterService& real_;
+  fs::path replacement_;
+};
+
+TEST_F(DosPrinting, TemporaryFileSwappedBeforeTheSendChangesNothingSent) {
+  const auto forged = dir.write("forjado.txt", "dados forjados");
+  fs::create_directory(dir.path() / "links");
+  fs::create_symlink(dir.write("segredo.txt", "segredo do usuario"), dir.path() / "links" / "link");
+  for (const fs::path& replacement : {forged, dir.path() / "links" / "link"}) {
+    SwappingSpooler swapping(spooler, replacement);
+    JobServices swapped{state, swapping, messages};
+    ASSERT_TRUE(IMPRESSAO_PADRAO_DOS_PRINTFILE(swapped, std::string(kMarker) + "dados reais"));
+    EXPECT_EQ(state.NRESULT, 1);
+  }
+  const auto jobs = cups.wait_for_jobs(queue, 2);
+  ASSERT_EQ(jobs.size(), 2u);
+  EXPECT_EQ(jobs[0].bytes(), "dados reais");
+  EXPECT_EQ(jobs[1].bytes(), "dados reais");
+  EXPECT_TRUE(messages.errors.empty()) << messages.errors[0];
+}
+
+// A box waits for the user; every other run in the folder waits for the
+// temporary file's lock. So the file is gone before any box is shown.
+class BoxesAfterTheFileIsGone final : public Messages {
+ public:
+  std::vector<std::string> errors;
+  std::vector<bool> file_there;
+  void G_ERRO(const Value& message) override {
+    errors.push_back(display_text(message, RunSettings{}));
+    file_there.push_back(fs::exists(fs::symlink_status("trv.txt")));
+  }
+  void alert(std::string_view) override {}
+  bool G_CONF(std::string_view, std::string_view) override { return false; }
+};
+
+TEST_F(DosPrinting, BoxesAreShownOnlyOnceTheTemporaryFileIsGone) {
+  BoxesAfterTheFileIsGone boxes;
+  JobServices watched{state, spooler, boxes};
+  cups.run("cupsreject " + queue);
+  ASSERT_TRUE(IMPRESSAO_PADRAO_DOS_PRINTFILE(watched, std::string(kMarker) + "recusado"));
+
+  // A file larger than the process may write fails half way.
+  std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limit {};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  const struct rlimit small { 4096, limit.rlim_max };
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  ASSERT_TRUE(IMPRESSAO_PADRAO_DOS_PRINTFILE(watched, std::string(10000, 'x') + std::string(kMarker)));
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+
+  ASSERT_EQ(boxes.errors.size(), 2u);
+  EXPECT_EQ(boxes.errors[0], "PrintFileRaw(): WinAPI StartDocPrinter() call failed");
+  EXPECT_EQ(boxes.errors[1], "PrintFileRaw(): Não foi possível gravar o arquivo temporário \"trv.txt\" "
+                             "na pasta " + dir.path().string() + " (o arquivo passa do tamanho permitido)");
+  EXPECT_EQ(boxes.file_there, (std::vector<bool>{false, false}));
+}
+
+// A spooler that answers every send with one result code and reason.
 class FixedResult final : public PrinterService {
  public:
-  explicit FixedResult(int result) : result_(result) {}
+  explicit FixedResult(int result, std::string reason = {}) : result_(result), reason_(std::move(reason)) {}
   std::vector<std::string> GETPRINTERS() override { return {}; }
   std::string GETDEFAULTPRINTER() override { return {}; }
   int PRINTFILERAW(const Value&, const Value&, const Value&) override { return result_; }
+  RawSendResult send_raw(std::string_view, RawSource&, std::string_view) override { return {result_, reason_}; }
 
  private:
   int result_;
+  std::string reason_;
 };
 
 TEST(DosOutcome, FailuresAreShownWithTheirTextAndLongDataShortened) {
@@ -188,23 +285,27 @@ TEST(DosOutcome, FailuresAreShownWithTheirTextAndLongDataShortened) {
   const fs::path previous = fs::current_path();
   fs::current_path(dir.path());
   const std::string data = "\x1b@" + std::string(70, 'a') + "\xe7";
-  const std::vector<std::pair<int, std::vector<std::string>>> cases = {
-      {-7, {"PrintFileRaw(): WinAPI WritePrinter() call failed"}},
-      {-6, {"PrintFileRaw(): File  @" + std::string(58, 'a') + "... (73 bytes) not found"}},
-      {1, {}},
+  const std::string shortened = " @" + std::string(58, 'a') + "... (73 bytes)";
+  const std::vector<std::pair<int, std::string>> cases = {
+      {-7, "PrintFileRaw(): WinAPI WritePrinter() call failed"},
+      {-6, "PrintFileRaw(): File " + shortened + " not found"},
+      {-8, "PrintFileRaw(): O servidor de impressão não respondeu; o trabalho para a impressora P "
+           "foi cancelado."},
+      {-9, "PrintFileRaw(): A impressora P recusou o trabalho: Unsupported document-format."},
+      {1, ""},
   };
   for (const auto& [code, shown] : cases) {
     JobState state;
     state.IMP.open = true;
     state.IMP.append("P", "P");
-    FixedResult spooler(code);
+    FixedResult spooler(code, "Unsupported document-format.");
     test::RecordingMessages messages;
     JobServices services{state, spooler, messages};
     ASSERT_TRUE(IMPRESSAO_PADRAO_DOS_PRINTFILE(services, std::string(kMarker) + data));
-    EXPECT_EQ(messages.errors, shown) << code;
-    if (code == -6) {
-      EXPECT_EQ(state.CMSG, "PrintFileRaw(): File " + data + " not found");
-    }
+    EXPECT_EQ(messages.errors, shown.empty() ? std::vector<std::string>{} : std::vector{shown}) << code;
+    // The outcome text never holds the data itself, which may be large.
+    EXPECT_EQ(state.CMSG, shown.empty() ? "PrintFileRaw(): " + shortened + " Impressão OK!!!" : shown);
+    EXPECT_EQ(state.CFILE.size(), 0u);
   }
   fs::current_path(previous);
 }

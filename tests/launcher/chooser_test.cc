@@ -15,6 +15,7 @@ class NoPrinters final : public PrinterService {
   std::vector<std::string> GETPRINTERS() override { return {"Label"}; }
   std::string GETDEFAULTPRINTER() override { return ""; }
   int PRINTFILERAW(const Value&, const Value&, const Value&) override { return 1; }
+  RawSendResult send_raw(std::string_view, RawSource&, std::string_view) override { return {}; }
 };
 
 TEST(Chooser, WithoutADisplayTheStopBoxSaysSoAndTheRunEnds) {

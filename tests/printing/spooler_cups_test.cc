@@ -3,22 +3,54 @@
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <thread>
 
+#include "printing/cups_destination.h"
 #include "tests/printing/cups_test_util.h"
+#include "tests/support/silent_server.h"
 #include "tests/support/test_support.h"
 
 namespace tarvo {
 namespace {
 
 using test::PrivateCups;
+using namespace std::chrono_literals;
+
+// Bytes from memory, `piece` at a time, with a hook after each piece.
+class MemorySource final : public RawSource {
+ public:
+  explicit MemorySource(std::string data, std::size_t piece = CupsSpooler::kChunk)
+      : data_(std::move(data)), piece_(piece) {}
+  std::function<void(std::size_t sent)> after_piece;
+  std::optional<std::size_t> read(std::span<char> buffer) override {
+    const std::size_t n = std::min({buffer.size(), piece_, data_.size() - at_});
+    std::memcpy(buffer.data(), data_.data() + at_, n);
+    at_ += n;
+    if (after_piece) after_piece(at_);
+    return n;
+  }
+
+ private:
+  std::string data_;
+  std::size_t piece_;
+  std::size_t at_ = 0;
+};
+
+// Points this process at another server than the shared one.
+void use_server(const std::string& socket) {
+  ::setenv("CUPS_SERVER", socket.c_str(), 1);
+  cupsSetServer(nullptr);
+}
 
 std::string all_byte_values(std::size_t size) {
   std::string data(size, '\0');
@@ -133,8 +165,9 @@ TEST_F(RawSpooling, MissingFileGivesMinusSixAndNothingArrives) {
 }
 
 // A job cancelled at the server while its data is still flowing: the send
-// fails, is reported, and prints nothing.
-TEST_F(RawSpooling, BrokenTransferGivesMinusSevenAndNothingArrives) {
+// fails, is reported, and prints nothing. (A server that keeps no job
+// history breaks the transfer instead, which gives -7.)
+TEST_F(RawSpooling, JobCancelledWhileSentGivesMinusTenAndNothingArrives) {
   const auto fifo = dir.path() / "feed";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::signal(SIGPIPE, SIG_IGN);  // the reader may stop reading once the job is gone
@@ -146,8 +179,80 @@ TEST_F(RawSpooling, BrokenTransferGivesMinusSevenAndNothingArrives) {
     cups.run("cancel -a " + queue);
     feed << std::string(3 * CupsSpooler::kChunk, 'b');
   }
-  EXPECT_EQ(result.get(), -7);
+  EXPECT_EQ(result.get(), -10);
   expect_nothing_printed_before_a_later_job();
+}
+
+// The printer takes the job from the server, then gives up on the raw
+// document: the send is not reported as done, and the printer's words say
+// why.
+TEST_F(RawSpooling, DocumentThePrinterRefusesAfterTheServerTookItIsReported) {
+  cups.add_driverless_queue(queue);
+  MemorySource nota("\x1b@NOTA FISCAL\r\n\x0c");
+  const RawSendResult refused = spooler.send_raw(queue, nota, "nota");
+  EXPECT_EQ(refused.code, -9);
+  EXPECT_NE(refused.reason.find("Unable to add document"), std::string::npos) << refused.reason;
+
+  // A backend that fails on a queue whose policy is to abort the job.
+  cups.run("lpadmin -p " + queue + " -o printer-error-policy=abort-job -v capture:/proc/no/such/folder");
+  EXPECT_EQ(send("x"), -9);
+}
+
+TEST(SilentServer, ListsSendsAndLookupsGiveUpAfterTheTimeout) {
+  test::TempDir dir;
+  const test::SilentServer server(dir.path() / "silent.sock");
+  use_server(server.path());
+  ::setenv("TARVOUSB_CUPS_TIMEOUT", "0.5", 1);
+  ::setenv("LPDEST", "Silent_Queue", 1);
+  const auto file = dir.write("x.prn", "x");
+  const auto start = std::chrono::steady_clock::now();
+
+  CupsSpooler spooler;
+  EXPECT_TRUE(spooler.GETPRINTERS().empty());
+  EXPECT_TRUE(spooler.spooler_silent());
+  EXPECT_EQ(spooler.GETDEFAULTPRINTER(), "Silent_Queue");
+  EXPECT_EQ(spooler.PRINTFILERAW(Value("Silent_Queue"), Value(file.string())), -8);
+  EXPECT_TRUE(cups::read_destination_attributes("Silent_Queue").no_answer);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+}
+
+// A server that stops answering in the middle of a send: the send gives up
+// after the timeout and nothing is printed, not even once the server is
+// back.
+TEST(PausedServer, SendGivesUpAndNothingPrints) {
+  // A server of its own: pausing the shared one would stall other tests.
+  test::TempDir dir;
+  const std::string script = std::string(TARVO_SOURCE_DIR) + "/scripts/private-cups";
+  const std::string root = (dir.path() / "cups").string();
+  ASSERT_EQ(std::system((script + " start '" + root + "' >/dev/null").c_str()), 0);
+  ASSERT_EQ(std::system((script + " add '" + root + "' Paused >/dev/null").c_str()), 0);
+  const pid_t cupsd = std::stoi(test::read_file(root + "/cupsd.pid"));
+  struct Cleanup {
+    std::string stop;
+    pid_t pid;
+    ~Cleanup() {
+      ::kill(pid, SIGCONT);
+      (void)std::system(stop.c_str());
+    }
+  } cleanup{script + " stop '" + root + "' >/dev/null", cupsd};
+  use_server(root + "/cups.sock");
+  ::setenv("TARVOUSB_CUPS_TIMEOUT", "3", 1);
+
+  MemorySource data(std::string(64 << 20, 'x'));
+  data.after_piece = [&, paused = false](std::size_t sent) mutable {
+    if (!paused && sent >= (1 << 20)) paused = ::kill(cupsd, SIGSTOP) == 0;
+  };
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(CupsSpooler().send_raw("Paused", data, "pausa").code, -8);
+  // The limit without progress, then as much again at most for the cancel
+  // (which waits a second more for the server's go-ahead).
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 3s + 3s + 2s);
+
+  // The cancel cannot reach a stopped server; the half document it finds
+  // when it resumes is not a document, and the job never prints.
+  ::kill(cupsd, SIGCONT);
+  std::this_thread::sleep_for(3s);
+  EXPECT_TRUE(test::read_file(root + "/out/Paused/1.prn").empty()) << "the job was printed";
 }
 
 TEST(PrinterList, InstancesAreListedAsQueueSlashInstance) {

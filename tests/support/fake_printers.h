@@ -19,6 +19,7 @@ class FakePrinters final : public PrinterService {
   }
   std::string GETDEFAULTPRINTER() override { return default_name; }
   int PRINTFILERAW(const Value&, const Value&, const Value&) override { return 1; }
+  RawSendResult send_raw(std::string_view, RawSource&, std::string_view) override { return {}; }
 };
 
 }  // namespace tarvo::test

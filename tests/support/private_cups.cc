@@ -68,6 +68,10 @@ void PrivateCups::add_queue(const std::string& name) {
        quote(capture_dir(name).string()));
 }
 
+void PrivateCups::add_driverless_queue(const std::string& name) {
+  must(kScript + " driverless " + quote(dir_.string()) + " " + quote(name) + " >/dev/null");
+}
+
 void PrivateCups::remove_queue(const std::string& name) { run("lpadmin -x " + quote(name)); }
 
 void PrivateCups::set_server_default(const std::string& name) {

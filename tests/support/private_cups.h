@@ -33,6 +33,9 @@ class PrivateCups {
   // emptied first. Queue names should be unique to the test.
   void add_queue(const std::string& name);
   void remove_queue(const std::string& name);
+  // Adds a queue on a driverless IPP printer of its own, which takes PDF and
+  // PWG raster only and refuses anything else once the job reaches it.
+  void add_driverless_queue(const std::string& name);
   void set_server_default(const std::string& name);
   // Runs an lpadmin/cupsdisable/cupsreject-style command against the server.
   void run(const std::string& shell_command);
