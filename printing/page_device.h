@@ -120,6 +120,12 @@ class PageDevice {
   virtual bool drops_font_on_new_page() const { return false; }
 };
 
+// A sheet's size as it lies (turned for landscape), in points (1/72 inch).
+struct SheetSize {
+  double width = 0;
+  double height = 0;
+};
+
 // A drawn page: rows from the top, each pixel 0xFFRRGGBB.
 struct PageImage {
   int width = 0;
@@ -133,6 +139,8 @@ struct PageImage {
 // Between pages it only measures.
 class ImagePageDevice : public virtual PageDevice {
  public:
+  // The sheet the pages are drawn on.
+  virtual SheetSize sheet_size() const = 0;
   // Pixels per point (1/72 inch) of the pages started from now on.
   virtual void set_image_scale(double pixels_per_point) = 0;
   // The page ended last, drawn; empty when none was ended since.

@@ -187,13 +187,12 @@ class PreviewDevice final : public PageDevice {
   bool start_page() override {
     if (!document_) return false;
     if (page_) end_page();
-    const DeviceCaps caps = device_->capabilities();
     RecordedDocument::Page page;
     page.first_call = document_->calls.size();
     page.settings = document_->settings_number(in_force_);
     if (font_) page.font = document_->font_number(*font_);
     page.align = align_;
-    page.sheet = {points(caps.page_width, caps.dpi_x), points(caps.page_height, caps.dpi_y)};
+    page.sheet = device_->sheet_size();
     page_ = page;
     return true;
   }
@@ -236,8 +235,6 @@ class PreviewDevice final : public PageDevice {
   }
 
  private:
-  static double points(int dots, int dpi) { return dpi > 0 ? dots * 72.0 / dpi : 0.0; }
-
   void keep(const DrawCall& call) {
     if (page_) document_->calls.push_back(call);
   }

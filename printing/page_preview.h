@@ -12,12 +12,6 @@
 
 namespace tarvo {
 
-// A sheet's size as it lies (turned for landscape), in points (1/72 inch).
-struct SheetSize {
-  double width = 0;
-  double height = 0;
-};
-
 // The pages of one document of a preview, drawn when they are shown.
 class PreviewPages {
  public:
