@@ -75,11 +75,11 @@ class QtPreview final : public PreviewWindow, public QObject {
     window_->resized = [this] { refit_later(); };
     build_bar();
     build_view();
-    show_page();
   }
 
   ~QtPreview() override { window_->closed = nullptr; }
 
+  // The first page is drawn once the window has its size.
   void show() override {
     if (ended_) return;
     window_->showNormal();

@@ -22,7 +22,9 @@ struct GreyPage {
   bool inked(int x, int y) const { return grey[std::size_t(y) * std::size_t(width) + std::size_t(x)] < 128; }
 };
 
-inline GreyPage grey_of(const PageImage& image) {
+// A page drawn by the program (PageImage, or the window's ui::PageImage).
+template <class Image>
+GreyPage grey_of(const Image& image) {
   GreyPage page{image.width, image.height, {}};
   page.grey.reserve(image.pixels.size());
   for (const std::uint32_t p : image.pixels)
