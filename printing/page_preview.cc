@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <limits>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -39,18 +41,24 @@ namespace {
 
 // ---- recorded documents -----------------------------------------------------
 
-// One call of the page model on a page, as it is drawn again.
+// One call of the page model on a page, as it is drawn again. Texts are
+// most of a job's calls, so a call is small: 32 bytes.
 struct DrawCall {
   enum class Kind : std::uint8_t { font, align, text, rect };
   Kind kind = Kind::text;
   bool in_print_file = false;  // text: a place in the print file, else in the copied texts
   bool fixed = false;          // text: each character `advance` dots after the last
-  int x = 0, y = 0;
-  int width = 0, height = 0;   // rect
+  int x = 0, y = 0;            // text
   int advance = 0;             // text with a fixed advance
-  std::size_t at = 0;          // text: where it starts; font: its number; align: the flags
-  std::size_t size = 0;        // text: its length
-  double darkness = 1;         // rect
+  std::uint32_t size = 0;      // text: its length
+  std::size_t at = 0;          // text: where it starts; font: its number; align: the flags; rect: its number
+};
+static_assert(sizeof(DrawCall) <= 32);
+
+// A rectangle filled on a page.
+struct FilledRect {
+  int x = 0, y = 0, width = 0, height = 0;
+  double darkness = 1;
 };
 
 // A font as the page model asked for it, for looking it up.
@@ -90,8 +98,10 @@ class RecordedDocument final : public PreviewPages {
   }
 
   // Where a text drawn by the page model is kept: a place in the print file
-  // when it is one, else a copy.
+  // when it is one, else a copy. (A text beyond 4 GiB, more than any sheet
+  // shows, keeps its first 4 GiB.)
   void keep_text(DrawCall& call, std::string_view text) {
+    text = text.substr(0, std::numeric_limits<std::uint32_t>::max());
     const std::string_view file = print_file_();
     const std::less<const char*> before;
     const char* end = file.data() + file.size();
@@ -102,7 +112,7 @@ class RecordedDocument final : public PreviewPages {
       call.at = copied.size();
       copied.append(text);
     }
-    call.size = text.size();
+    call.size = static_cast<std::uint32_t>(text.size());
   }
 
   std::size_t font_number(const FontRequest& font) {
@@ -117,7 +127,8 @@ class RecordedDocument final : public PreviewPages {
   }
 
   std::vector<Page> pages;
-  std::vector<DrawCall> calls;
+  std::deque<DrawCall> calls;  // grows without moving what it holds
+  std::vector<FilledRect> rects;
   std::vector<FontRequest> fonts;
   std::vector<PrintSettings> settings;
 
@@ -142,7 +153,11 @@ class RecordedDocument final : public PreviewPages {
       case DrawCall::Kind::text:
         d.draw_text(call.x, call.y, text_of(call), call.fixed ? std::optional<int>(call.advance) : std::nullopt);
         break;
-      case DrawCall::Kind::rect: d.fill_rect(call.x, call.y, call.width, call.height, call.darkness); break;
+      case DrawCall::Kind::rect: {
+        const FilledRect& r = rects[call.at];
+        d.fill_rect(r.x, r.y, r.width, r.height, r.darkness);
+        break;
+      }
     }
   }
 
@@ -213,8 +228,10 @@ class PreviewDevice final : public PageDevice {
   TextMetrics metrics() const override { return device_->metrics(); }
   std::string face_name() const override { return device_->face_name(); }
 
+  // The page model sets the alignment for every text; only a change is kept.
   void set_text_align(int flags) override {
     device_->set_text_align(flags);
+    if (flags == align_) return;
     align_ = flags;
     keep({.kind = DrawCall::Kind::align, .at = static_cast<std::size_t>(flags)});
   }
@@ -231,7 +248,9 @@ class PreviewDevice final : public PageDevice {
   }
   int text_extent(std::string_view text) override { return device_->text_extent(text); }
   void fill_rect(int x, int y, int width, int height, double darkness) override {
-    keep({.kind = DrawCall::Kind::rect, .x = x, .y = y, .width = width, .height = height, .darkness = darkness});
+    if (!page_) return;
+    keep({.kind = DrawCall::Kind::rect, .at = document_->rects.size()});
+    document_->rects.push_back({x, y, width, height, darkness});
   }
 
  private:
