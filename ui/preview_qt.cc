@@ -1,10 +1,11 @@
 #include "ui/preview_qt.h"
 
+#include "ui/window_loop_qt.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
@@ -71,7 +72,7 @@ class QtPreview final : public PreviewWindow, public QObject {
     window_->setWindowTitle(qs(desc.title));
     window_->setWindowModality(Qt::ApplicationModal);
     place(desc.frame);
-    window_->closed = [this] { finish(); };
+    window_->closed = [this] { loop_.end(); };
     window_->resized = [this] { refit_later(); };
     build_bar();
     build_view();
@@ -81,22 +82,19 @@ class QtPreview final : public PreviewWindow, public QObject {
 
   // The first page is drawn once the window has its size.
   void show() override {
-    if (ended_) return;
+    if (loop_.ended()) return;
     window_->showNormal();
     window_->activateWindow();
     show_page();
   }
   void run() override {
-    if (ended_) return;
     show();
-    loop_.exec();
+    loop_.wait();
   }
   void end() override {
-    if (ended_) return;
-    finish();
-    window_->close();
+    if (loop_.end()) window_->close();
   }
-  bool ended() const override { return ended_; }
+  bool ended() const override { return loop_.ended(); }
 
  protected:
   // Ctrl with the wheel zooms; the wheel alone scrolls.
@@ -116,12 +114,6 @@ class QtPreview final : public PreviewWindow, public QObject {
     QImage image;
   };
 
-  void finish() {
-    if (ended_) return;
-    ended_ = true;
-    loop_.quit();
-  }
-
   void place(const Rect& frame) {
     QRect wanted(frame.left, frame.top, frame.width(), frame.height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -139,7 +131,7 @@ class QtPreview final : public PreviewWindow, public QObject {
     a->setShortcuts(keys);
     a->setShortcutContext(Qt::WindowShortcut);
     QObject::connect(a, &QAction::triggered, window_.get(), [this, act] {
-      if (!ended_) (this->*act)();
+      if (!loop_.ended()) (this->*act)();
     });
     window_->addAction(a);
     return a;
@@ -313,7 +305,7 @@ class QtPreview final : public PreviewWindow, public QObject {
     refit_pending_ = true;
     QTimer::singleShot(0, window_.get(), [this] {
       refit_pending_ = false;
-      if (!ended_) show_page();
+      if (!loop_.ended()) show_page();
     });
   }
 
@@ -322,10 +314,9 @@ class QtPreview final : public PreviewWindow, public QObject {
   std::size_t shown_ = 0;
   Zoom zoom_ = Zoom::fit_page;
   double factor_ = 1.0;
-  bool ended_ = false;
   bool refit_pending_ = false;
   std::list<Kept> kept_;
-  QEventLoop loop_;
+  WindowLoop loop_;
   std::unique_ptr<PreviewMain> window_;
   QAction* print_ = nullptr;
   QAction* previous_ = nullptr;

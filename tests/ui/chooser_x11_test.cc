@@ -188,6 +188,30 @@ std::string window_named(test::XServer& x, const std::string& title) {
   return x.client("timeout 10 xdotool search --sync --onlyvisible --name '^" + title + "' | head -n 1");
 }
 
+// The program started on a print file under a private X server, with
+// `queue` as the default printer, and its chooser once it shows.
+struct ProgramOnX {
+  ProgramOnX(test::PrivateCups& cups, const std::string& queue, const std::string& name, const std::string& content)
+      : file(dir.write(name, content)),
+        env(window_env(cups, queue, x)),
+        program(std::async(std::launch::async,
+                           [this] { return test::run_tarvousb({file.string()}, dir.path(), env, 90); })),
+        chooser(find_window(x)) {}
+
+  // The program's result once it ends within a minute.
+  std::optional<test::RunResult> ended() {
+    if (program.wait_for(60s) != std::future_status::ready) return std::nullopt;
+    return program.get();
+  }
+
+  test::XServer x;
+  test::TempDir dir;
+  std::filesystem::path file;
+  std::vector<std::string> env;
+  std::future<test::RunResult> program;
+  std::string chooser;  // "" when it never showed
+};
+
 // G on the current row prints there across the sheet: one job of landscape
 // pages (A4 turned, 841.89 points wide) that asks for orientation 4, the
 // 132-column line whole on its page.
@@ -195,18 +219,13 @@ TEST(ChooserOnX, GPrintsTheRowsJobOnLandscapeSheets) {
   auto& cups = test::PrivateCups::instance();
   const std::string queue = "chooser_x11_paisagem";
   cups.add_queue(queue);
-  test::XServer x;
-  test::TempDir dir;
-  const auto file = dir.write("largo.txt", wide_report());
-  const std::vector<std::string> env = window_env(cups, queue, x);
-  auto program = std::async(std::launch::async, [&] { return test::run_tarvousb({file.string()}, dir.path(), env, 90); });
-
-  const std::string window = find_window(x);
-  ASSERT_FALSE(window.empty()) << "no window; the program said: " << program.get().err;
-  focus(x, window);
-  x.client("xdotool key --delay 50 g");
-  ASSERT_EQ(program.wait_for(60s), std::future_status::ready) << "the program did not end after \"g\"";
-  const test::RunResult r = program.get();
+  ProgramOnX run(cups, queue, "largo.txt", wide_report());
+  ASSERT_FALSE(run.chooser.empty()) << "no window; the program said: " << run.program.get().err;
+  focus(run.x, run.chooser);
+  run.x.client("xdotool key --delay 50 g");
+  const std::optional<test::RunResult> ended = run.ended();
+  ASSERT_TRUE(ended) << "the program did not end after \"g\"";
+  const test::RunResult& r = *ended;
   EXPECT_EQ(r.exit_code, 0) << r.err;
 
   const auto jobs = cups.wait_for_jobs(queue, 1, 30s);
@@ -230,20 +249,15 @@ TEST(ChooserOnX, PPreviewsAndOnlyCtrlPInThePreviewPrints) {
   auto& cups = test::PrivateCups::instance();
   const std::string queue = "chooser_x11_preview";
   cups.add_queue(queue);
-  test::XServer x;
-  test::TempDir dir;
-  const auto file = dir.write("relatorio.txt", report_for_the_window());
-  const std::vector<std::string> env = window_env(cups, queue, x);
-  auto program = std::async(std::launch::async, [&] { return test::run_tarvousb({file.string()}, dir.path(), env, 90); });
-
-  const std::string chooser = find_window(x);
-  ASSERT_FALSE(chooser.empty()) << "no window; the program said: " << program.get().err;
-  focus(x, chooser);
+  ProgramOnX run(cups, queue, "relatorio.txt", report_for_the_window());
+  ASSERT_FALSE(run.chooser.empty()) << "no window; the program said: " << run.program.get().err;
+  test::XServer& x = run.x;
+  focus(x, run.chooser);
   x.client("xdotool key --delay 50 p");
   std::string preview = window_named(x, "PreView - TARVO Printers ");
   ASSERT_FALSE(preview.empty()) << "no preview";
   EXPECT_EQ(x.client("xdotool getwindowname " + preview),
-            "PreView - TARVO Printers 7.9702    " + (dir.path() / "relatorio").string());
+            "PreView - TARVO Printers 7.9702    " + (run.dir.path() / "relatorio").string());
   focus(x, preview);
   int status = -1;
   x.client("import -window " + preview + " " + std::string(TARVO_BINARY_DIR) + "/preview-window.png", &status);
@@ -255,15 +269,16 @@ TEST(ChooserOnX, PPreviewsAndOnlyCtrlPInThePreviewPrints) {
   x.client("xdotool key --delay 50 Escape");
   std::this_thread::sleep_for(500ms);
   EXPECT_EQ(x.client("xdotool search --onlyvisible --name '^PreView - ' | wc -l"), "0");
-  EXPECT_NE(program.wait_for(0s), std::future_status::ready) << "Esc must return to the chooser";
-  focus(x, chooser);
+  EXPECT_NE(run.program.wait_for(0s), std::future_status::ready) << "Esc must return to the chooser";
+  focus(x, run.chooser);
   x.client("xdotool key --delay 50 p");
   preview = window_named(x, "PreView - TARVO Printers ");
   ASSERT_FALSE(preview.empty()) << "no second preview";
   focus(x, preview);
   x.client("xdotool key --delay 50 ctrl+p");
-  ASSERT_EQ(program.wait_for(60s), std::future_status::ready) << "the program did not end after Ctrl+P";
-  const test::RunResult r = program.get();
+  const std::optional<test::RunResult> ended = run.ended();
+  ASSERT_TRUE(ended) << "the program did not end after Ctrl+P";
+  const test::RunResult& r = *ended;
   EXPECT_EQ(r.exit_code, 0) << r.err;
 
   const auto jobs = cups.wait_for_jobs(queue, 1, 30s);
