@@ -1,7 +1,10 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QMainWindow>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -37,12 +40,13 @@ inline QMainWindow* shown_window(const QString& title) {
 
 inline QMainWindow* preview_window() { return shown_window("PreView - "); }
 
-// Runs `step` on the preview window once it shows, from the event loop that
-// waits on it; a preview still open after five seconds is closed, so that a
-// fault cannot hang the test.
+// Runs `step` on the preview window once it shows and takes the keyboard,
+// from the event loop that waits on it; a preview still open after five
+// seconds is closed, so that a fault cannot hang the test.
 inline void when_preview_shows(std::function<void(QMainWindow*)> step, int waited_ms = 0) {
   QTimer::singleShot(20, [step = std::move(step), waited_ms]() mutable {
     if (QMainWindow* w = preview_window()) {
+      if (!QTest::qWaitForWindowActive(w)) ADD_FAILURE() << "the preview never took the keyboard";
       step(w);
     } else if (waited_ms < 5000) {
       when_preview_shows(std::move(step), waited_ms + 20);
