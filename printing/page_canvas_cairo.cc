@@ -261,8 +261,9 @@ void CairoCanvas::apply_quality(int quality) {
     return;
   }
   if (document_open()) return;
-  const std::vector<int> offered_dpi = offered_resolutions(destination_);
-  if (std::find(offered_dpi.begin(), offered_dpi.end(), quality) == offered_dpi.end()) return;
+  // Asked of the server once: a preview applies its settings for every page.
+  if (!offered_dpi_) offered_dpi_ = offered_resolutions(destination_);
+  if (std::find(offered_dpi_->begin(), offered_dpi_->end(), quality) == offered_dpi_->end()) return;
   sheet_.resolution = quality;
   dpi_x_ = dpi_y_ = quality;
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -109,6 +110,7 @@ class CairoCanvas : public virtual PageDevice {
   int dpi_x_;
   int dpi_y_;
   SheetSettings sheet_;
+  std::optional<std::vector<int>> offered_dpi_;  // the resolutions the destination offers
   std::size_t page_budget_;
 
   CairoFonts fonts_;
