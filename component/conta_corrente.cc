@@ -2,6 +2,7 @@
 
 #include "component/component_error.h"
 #include "component/remittance.h"
+#include "component/slip_page.h"
 #include "runtime/text.h"
 
 namespace tarvo::component {
@@ -40,6 +41,28 @@ double number_member(const MemberObject& o, std::string_view name) {
   const Value& v = o.value(name);
   return v.is_number() ? v.number() : v.is_text() ? numeric_value(v.text()) : 0.0;
 }
+
+// The pages of an instance's slips as they would print; an automation object
+// without members of its own.
+class SlipPreview final : public AutomationClass, public PreviewPages {
+ public:
+  SlipPreview(std::vector<Slip> slips, AccountData account)
+      : slips_(std::move(slips)), account_(std::move(account)), processing_(today()) {}
+
+  AutomationResult get(std::string_view) override { unknown_member(); }
+  void put(std::string_view, const Value&) override { unknown_member(); }
+
+  std::size_t count() const override { return slips_.size(); }
+  SheetSize size(std::size_t) const override { return slip_sheet(); }
+  PageImage render(std::size_t page, double pixels_per_point) const override {
+    return slip_image(slips_.at(page), account_, processing_, pixels_per_point);
+  }
+
+ private:
+  std::vector<Slip> slips_;
+  AccountData account_;
+  Date processing_;
+};
 
 }  // namespace
 
@@ -126,9 +149,17 @@ ContaCorrente::ContaCorrente(SlipPrinter printer)
 }
 
 std::optional<AutomationResult> ContaCorrente::method(std::string_view name) {
+  if (name == "PREVIEWBOLETOS") return preview();
   if (name != "IMPRIMEBOLETOSSEMPREVIEW") return std::nullopt;
   print_without_preview();
   return AutomationResult(Value(true));
+}
+
+AutomationResult ContaCorrente::preview() const {
+  const AccountData a = account();
+  std::vector<Slip> all = slips();
+  if (all.empty()) fail(account_label(a), "DOCUMENTOSCOBRANCA", "não há documento a imprimir");
+  return std::static_pointer_cast<AutomationClass>(std::make_shared<SlipPreview>(std::move(all), a));
 }
 
 AccountData ContaCorrente::account() const {

@@ -83,6 +83,9 @@ using SlipPrinter = std::function<void(const std::vector<Slip>& slips, const Acc
 // "CobreBemX.ContaCorrente": the account, its print defaults, the remittance
 // file and the documents; IMPRIMEBOLETOSSEMPREVIEW lays out and prints them
 // and, when the remittance members are set, adds them to the remittance file.
+// PREVIEWBOLETOS lays them out alike but only gives their pages (an object
+// offering PreviewPages): it prints nothing, touches no remittance file and
+// takes no sequence number.
 class ContaCorrente final : public MemberObject {
  public:
   explicit ContaCorrente(SlipPrinter printer);
@@ -96,6 +99,7 @@ class ContaCorrente final : public MemberObject {
 
  private:
   void print_without_preview();
+  AutomationResult preview() const;
   bool remittance_requested() const;
   PendingRemittance prepare_remittance(const AccountData& account, const std::vector<Slip>& slips) const;
 

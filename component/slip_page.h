@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "component/slip.h"
+#include "printing/page_preview.h"
 
 namespace tarvo::component {
 
@@ -17,5 +18,10 @@ std::vector<Bar> interleaved_2_of_5(const std::string& digits);
 // The slips as a PDF document: one A4 page per slip, the payer's receipt
 // above, a cut line, the ficha de compensação with the bar code below.
 std::string slips_pdf(const std::vector<Slip>& slips, const AccountData& account, const Date& processing_date);
+
+// A slip's sheet, and its page as slips_pdf draws it, drawn into an image.
+SheetSize slip_sheet();
+PageImage slip_image(const Slip& slip, const AccountData& account, const Date& processing_date,
+                     double pixels_per_point);
 
 }  // namespace tarvo::component

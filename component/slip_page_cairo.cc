@@ -16,6 +16,7 @@
 #include "component/check_digits.h"
 #include "component/component_error.h"
 #include "component/slip_page.h"
+#include "printing/page_image_cairo.h"
 #include "runtime/text.h"
 
 namespace tarvo::component {
@@ -343,7 +344,28 @@ void ficha(Pen& pen, const Slip& s, const std::string& logo, const Date& process
   bar_code_bars(pen, s.bar_code);
 }
 
+// One slip on the page `cr` draws, in points.
+void draw_slip(cairo_t* cr, const Slip& s, const AccountData& account, const Date& processing) {
+  Pen pen(cr);
+  const std::string logo = cp1252_to_utf8(trim(account.logo_file));
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  receipt(pen, s, logo);
+  pen.dashed(kLeft, 150, kRight);
+  pen.text_right(kRight, 148.8, "Corte na linha pontilhada", 6);
+  ficha(pen, s, logo, processing);
+}
+
 }  // namespace
+
+SheetSize slip_sheet() { return {kPageW * kPt, kPageH * kPt}; }
+
+PageImage slip_image(const Slip& slip, const AccountData& account, const Date& processing, double pixels_per_point) {
+  const SheetSize sheet = slip_sheet();
+  const CairoImageSheet image(sheet.width, sheet.height, pixels_per_point);
+  if (!image.ok()) return {};
+  draw_slip(image.cr(), slip, account, processing);
+  return image.image();
+}
 
 std::vector<Bar> interleaved_2_of_5(const std::string& digits) {
   std::unique_ptr<zint_symbol, SymbolDeleter> symbol(ZBarcode_Create());
@@ -366,14 +388,8 @@ std::string slips_pdf(const std::vector<Slip>& slips, const AccountData& account
   std::string pdf;
   Surface surface(cairo_pdf_surface_create_for_stream(append_to_string, &pdf, kPageW * kPt, kPageH * kPt));
   Context cr(cairo_create(surface.get()));
-  Pen pen(cr.get());
-  const std::string logo = cp1252_to_utf8(trim(account.logo_file));
   for (const Slip& s : slips) {
-    cairo_set_source_rgb(cr.get(), 0, 0, 0);
-    receipt(pen, s, logo);
-    pen.dashed(kLeft, 150, kRight);
-    pen.text_right(kRight, 148.8, "Corte na linha pontilhada", 6);
-    ficha(pen, s, logo, processing);
+    draw_slip(cr.get(), s, account, processing);
     cairo_show_page(cr.get());
   }
   cr.reset();

@@ -2,10 +2,12 @@
 
 #include "engine/command_activation.h"
 #include "engine/control_language.h"
+#include "engine/dos_pages.h"
 #include "engine/dos_printing.h"
 #include "engine/record_reader.h"
 #include "engine/slip_issuing.h"
 #include "engine/text_placement.h"
+#include "printing/page_preview.h"
 #include "printing/win32prn.h"
 #include "runtime/text.h"
 
@@ -149,6 +151,7 @@ class LentText {
     s_.WCONFIG = s_.WCAMPO = s_.WANTES = s_.WDEPOIS = {};
     s_.WESPACO = s_.WFONTEWINDOWS = s_.WFONTEWINDOWSDEPOIS = {};
     s_.V_DADOS_ARQUIVO = std::move(s_.W_DADOS_ARQUIVO);
+    s_.W_DADOS_ARQUIVO.clear();  // the job no longer holds it
   }
   LentText(const LentText&) = delete;
   LentText& operator=(const LentText&) = delete;
@@ -156,6 +159,16 @@ class LentText {
  private:
   JobState& s_;
 };
+
+// A DOS-standard file in a preview: the pages the ESC/P interpreter draws of
+// its printer data, and a note that printing sends the data itself.
+bool preview_dos_file(JobServices& job, std::string_view text) {
+  if (upper_tail(text).find(kMarcaPadraoDos) == std::string::npos) return false;
+  const std::string_view data = text.substr(std::min(text.size(), kMarcaPadraoDos.size()));
+  job.preview->note = dos_preview_note(data.size());
+  print_dos_as_pages(job, job.state.job_printer, data);
+  return true;
+}
 
 JobOutcome run_job(JobServices& job) {
   JobState& s = job.state;
@@ -173,7 +186,9 @@ JobOutcome run_job(JobServices& job) {
     issue_slip_file(job);
     return JobOutcome::slips;
   }
-  if (IMPRESSAO_PADRAO_DOS_PRINTFILE(job, s.W_DADOS_ARQUIVO)) return JobOutcome::dos;
+  if (job.preview != nullptr ? preview_dos_file(job, s.W_DADOS_ARQUIVO)
+                             : IMPRESSAO_PADRAO_DOS_PRINTFILE(job, s.W_DADOS_ARQUIVO))
+    return JobOutcome::dos;
   report_not_found(job);
   return JobOutcome::not_found;
 }
@@ -186,7 +201,7 @@ bool CRIA_NOVA_PAGINA_IMP_WIN(JobServices& job, std::string_view printer) {
   s.OPRINTER = std::make_unique<WIN32PRN>(job.pages, s.settings);
   WIN32PRN& p = *s.OPRINTER;
   p.New(printer);
-  p.Landscape = false;
+  p.Landscape = s.job_mode == kModoPaisagem;
   p.FormType = 9;  // A4
   p.BottomMargin = 0;
   p.Copies = 1;
@@ -209,10 +224,19 @@ std::string document_not_drawn_text(std::string_view printer, std::string_view r
          std::string(reason);
 }
 
-JobOutcome IMPRIMIR_TXT(JobServices& job, std::string_view printer) {
+std::string dos_preview_note(std::size_t size) {
+  std::string bytes = std::to_string(size);
+  for (int i = static_cast<int>(bytes.size()) - 3; i > 0; i -= 3) bytes.insert(static_cast<std::size_t>(i), ".");
+  return "Arquivo no padrão DOS (" + bytes +
+         " bytes): \"Imprimir\" o envia à impressora sem alteração. As páginas mostram como uma "
+         "impressora matricial o imprime.";
+}
+
+JobOutcome IMPRIMIR_TXT(JobServices& job, std::string_view printer, std::string_view mode) {
   JobState& s = job.state;
   const LentText text(s);
   s.job_printer = std::string(printer);
+  s.job_mode = std::string(mode);
   return run_job(job);
 }
 

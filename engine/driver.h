@@ -18,14 +18,24 @@ enum class JobOutcome {
                // could not be drawn, ended the job; the user was told
 };
 
-// Runs one whole print job on printer `printer`: the records of the job's
-// file drawn on pages, or the slip file, or the DOS-standard file. The page
-// object is ended and released before it returns.
-JobOutcome IMPRIMIR_TXT(JobServices& job, std::string_view printer);
+// The mode codes the window's print actions start a job with: print, print
+// across the sheet (landscape), and preview.
+inline constexpr std::string_view kModoImprimir = "2";
+inline constexpr std::string_view kModoPaisagem = "4";
+inline constexpr std::string_view kModoPreview = "1";
 
-// Creates the page object OPRINTER on `printer` (portrait A4, one copy) in
-// place of any earlier one. True when the printer could not be created: the
-// user was told and no page object is left.
+// Runs one whole print job on printer `printer`: the records of the job's
+// file drawn on pages, or the slip file, or the DOS-standard file. With mode
+// "4" the pages are landscape; every other mode prints portrait. The page
+// object is ended and released before it returns. When the job is previewed
+// (JobServices::preview), slips and DOS-standard files show their pages
+// there instead of printing.
+JobOutcome IMPRIMIR_TXT(JobServices& job, std::string_view printer, std::string_view mode = kModoImprimir);
+
+// Creates the page object OPRINTER on `printer` (A4, one copy, landscape for
+// a job of mode "4", else portrait) in place of any earlier one. True when
+// the printer could not be created: the user was told and no page object is
+// left.
 bool CRIA_NOVA_PAGINA_IMP_WIN(JobServices& job, std::string_view printer);
 
 // The sheet-eject command: output goes to pages, where a sheet ends only with
@@ -40,5 +50,9 @@ inline constexpr std::string_view kSemPagina =
 // (`reason` in the print system's own words), or a page could not be drawn.
 std::string document_refused_text(std::string_view printer, std::string_view reason);
 std::string document_not_drawn_text(std::string_view printer, std::string_view reason);
+
+// The note a preview of a DOS-standard file carries: its printer data of
+// `size` bytes is sent as it is, whatever the pages show.
+std::string dos_preview_note(std::size_t size);
 
 }  // namespace tarvo

@@ -5,6 +5,7 @@
 #include "engine/control_language.h"
 #include "engine/record_reader.h"
 #include "printing/automation.h"
+#include "printing/page_preview.h"
 #include "runtime/runtime_error.h"
 #include "runtime/text.h"
 
@@ -184,6 +185,13 @@ void send_document(AutomationObject& documento, const SlipData& d) {
   documento.put("VALORDOCUMENTO", d.valor_documento);
 }
 
+// The slip's pages as the component lays them out, into the job's preview.
+void show_slip_pages(JobServices& job, AutomationObject& boleto) {
+  AutomationObject pages = boleto.call_object(kPreviewBoletos);
+  std::shared_ptr<const PreviewPages> drawn = pages.offered<const PreviewPages>("PreviewPages");
+  if (job.preview != nullptr) job.preview->add(std::move(drawn));
+}
+
 AutomationObject create_component(const JobServices& job) {
   const AutomationRegistry none;
   const AutomationRegistry& registry = job.automation != nullptr ? *job.automation : none;
@@ -250,7 +258,7 @@ bool OBTER_LINHA_BOLETO(JobState& s) {
   return false;
 }
 
-bool M14C11_IMP_BOLETOS_N13_14(JobServices& job, bool /*preview*/, std::string_view /*source*/) {
+bool M14C11_IMP_BOLETOS_N13_14(JobServices& job, bool preview, std::string_view /*source*/) {
   // 1. Every field the slip needs.
   const SlipData d = read_slip(job.state.slip_fields);
 
@@ -275,8 +283,13 @@ bool M14C11_IMP_BOLETOS_N13_14(JobServices& job, bool /*preview*/, std::string_v
   padroes.put("DEMONSTRATIVO", d.demonstrativo);
   padroes.put("INSTRUCOESCAIXA", program_text(charge_text(d.valor)));
 
-  // 13. Print without preview. 14: the handles go when this returns.
-  boleto.call("IMPRIMEBOLETOSSEMPREVIEW");
+  // 13. Print without preview, or only show the slip. 14: the handles go
+  // when this returns.
+  if (preview) {
+    show_slip_pages(job, boleto);
+  } else {
+    boleto.call(kImprimeBoletos);
+  }
   return true;
 }
 
@@ -285,6 +298,9 @@ bool issue_slip_file(JobServices& job) {
   s.WII = 1;
   s.WFINAL = s.W_DADOS_ARQUIVO.size();
   s.W_INCIO_BOLETA = false;
+  // A file's slips read only its own fields, also when an earlier job of
+  // the run (its preview) read them before.
+  s.slip_fields.clear();
   try {
     while (s.WII <= s.WFINAL) {
       if (!OBTER_LINHA_BOLETO(s)) break;
@@ -293,7 +309,7 @@ bool issue_slip_file(JobServices& job) {
         s.W_INCIO_BOLETA = true;
       } else if (s.W_INCIO_BOLETA && s.W_CONTEUDO_CAMPO == kFinalBoleto) {
         s.W_INCIO_BOLETA = false;
-        M14C11_IMP_BOLETOS_N13_14(job, false, "S");
+        M14C11_IMP_BOLETOS_N13_14(job, job.preview != nullptr, "S");
       }
     }
   } catch (const RuntimeError& e) {

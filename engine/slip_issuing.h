@@ -14,6 +14,11 @@ inline constexpr std::string_view WFINAL_BOLETO = "&##&";
 
 // The component that lays out and prints one slip.
 inline constexpr std::string_view kComponenteBoleto = "CobreBemX.ContaCorrente";
+// Its member that prints the slips, and the one that gives their pages for a
+// preview without printing them, registering them or numbering a
+// remittance file.
+inline constexpr std::string_view kImprimeBoletos = "IMPRIMEBOLETOSSEMPREVIEW";
+inline constexpr std::string_view kPreviewBoletos = "PREVIEWBOLETOS";
 
 // True when the text is a slip file: the slip-start marker begins within its
 // first 50 characters.
@@ -27,17 +32,18 @@ bool OBTER_LINHA_BOLETO(JobState& job);
 
 // Issues one slip from the slip fields stored so far through the slip
 // component: one new component object with one document, printed without
-// preview, released on return. `preview` false and `source` "S" (the data
-// come from the stored fields) is the only way the program issues slips.
+// preview, released on return. With `preview` the slip is not printed: its
+// pages join the job's preview (JobServices::preview). `source` "S" (the
+// data come from the stored fields) is the only source there is.
 // A missing or wrongly typed field and any failure of the component throw
 // RuntimeError; the slip is then not printed.
 bool M14C11_IMP_BOLETOS_N13_14(JobServices& job, bool preview = false,
                                std::string_view source = "S");
 
 // The slip loop of the job driver: reads the slip records of the job's text
-// into the field store and issues one slip per start/end pair. A runtime
-// error is reported once and ends the loop (slips issued before stay
-// issued); the result is then false.
+// into an emptied field store and issues one slip per start/end pair (in a
+// previewed job, shows it). A runtime error is reported once and ends the
+// loop (slips issued before stay issued); the result is then false.
 bool issue_slip_file(JobServices& job);
 
 }  // namespace tarvo

@@ -24,7 +24,12 @@ void end_after_job(Chooser& c) {
 
 void print_current_row(Chooser& c, std::string_view mode) {
   c.print(c.run, mode, c.run.state.IMP.current_printer());
-  end_after_job(c);
+  // A preview closed without printing leaves the window as it was.
+  if (c.run.outcome) {
+    end_after_job(c);
+  } else {
+    refocus(c);
+  }
 }
 
 void print_first_button(Chooser& c) {

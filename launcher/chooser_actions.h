@@ -13,7 +13,8 @@ inline constexpr std::string_view kAbandonar = "Deseja abandonar a impressão";
 inline constexpr std::string_view kConfirmaAbandono = "Confirma o abandono da Impressão";
 
 // The window's actions. Each print action runs its job to the end and then
-// closes the window, which ends the run.
+// closes the window, which ends the run; a preview closed without printing
+// returns to the window.
 void print_current_row(Chooser& c, std::string_view mode);
 // The first button: a ".DBF" path (any case) runs the driver without a
 // printer; any other path prints on the current row with mode "2".

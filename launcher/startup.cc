@@ -3,6 +3,7 @@
 #include "engine/control_language.h"
 #include "launcher/chooser.h"
 #include "launcher/help.h"
+#include "launcher/preview.h"
 #include "launcher/printer_table.h"
 #include "printing/win32prn.h"
 #include "runtime/file_reading.h"
@@ -24,23 +25,31 @@ bool installed(const std::vector<std::string>& names, std::string_view wanted) {
 
 }  // namespace
 
-void IMPRIMIR(Launcher& run, std::string_view /*mode*/, std::string_view printer) {
-  run_print_job(run, printer);
+void IMPRIMIR(Launcher& run, std::string_view mode, std::string_view printer) {
+  if (mode == kModoPreview) {
+    preview_job(run, printer);
+    return;
+  }
+  run_print_job(run, printer, mode);
 }
 
-void run_print_job(Launcher& run, std::string_view printer) {
+void run_print_job(Launcher& run, std::string_view printer, std::string_view mode) {
   JobServices job = run.job_services();
+  run.outcome = run_job(run, job, printer, mode);
+  if (run.outcome == JobOutcome::done) APAGAR_ARQUIVOS_TEMPORARIOS_TARVOUSB();
+}
+
+JobOutcome run_job(Launcher& run, JobServices& job, std::string_view printer, std::string_view mode) {
   try {
-    run.outcome = IMPRIMIR_TXT(job, printer);
+    return IMPRIMIR_TXT(job, printer, mode);
   } catch (const RuntimeError& e) {
     // A runtime error that no routine of the job dealt with ends the job:
     // the open document is discarded, not printed half-built.
     if (run.state.OPRINTER && run.state.OPRINTER->Printing) run.state.OPRINTER->EndDoc(true);
     run.state.OPRINTER.reset();
     run.messages.runtime_error(e);
-    run.outcome = JobOutcome::failed;
+    return JobOutcome::failed;
   }
-  if (run.outcome == JobOutcome::done) APAGAR_ARQUIVOS_TEMPORARIOS_TARVOUSB();
 }
 
 void MAIN(Launcher& run, std::optional<std::string_view> argument) {

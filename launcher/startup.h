@@ -38,12 +38,17 @@ struct Launcher {
 // file and prints at once or opens the printer chooser.
 void MAIN(Launcher& run, std::optional<std::string_view> argument);
 
-// Runs one print job on `printer`. The mode code reaches it but does not
-// change the job.
+// Runs one print job on `printer`: mode "4" prints landscape, mode "1"
+// previews the job first (launcher/preview.h), any other mode prints
+// portrait.
 void IMPRIMIR(Launcher& run, std::string_view mode, std::string_view printer);
 
-// Runs the job driver on `printer` (empty: none) and keeps its outcome; a
-// runtime error that escapes the job is reported and ends it.
-void run_print_job(Launcher& run, std::string_view printer);
+// Runs the job driver on `printer` (empty: none) in `mode` and keeps its
+// outcome, which ends the run.
+void run_print_job(Launcher& run, std::string_view printer, std::string_view mode = kModoImprimir);
+
+// Runs the job driver with `job`'s services and gives its outcome; a runtime
+// error that escapes the job is reported and ends it.
+JobOutcome run_job(Launcher& run, JobServices& job, std::string_view printer, std::string_view mode);
 
 }  // namespace tarvo

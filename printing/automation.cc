@@ -88,6 +88,10 @@ AutomationObject AutomationObject::call_object(std::string_view name) {
   return as_object(invoke(name, true), upper(name));
 }
 
+void AutomationObject::no_interface(std::string_view interface_name) const {
+  throw automation_error(std::string(kNoInterface), {}, name_ + " (" + std::string(interface_name) + ")");
+}
+
 void AutomationRegistry::add(std::string_view class_name, Factory factory,
                              std::string_view class_id) {
   const std::string id = upper(trim(class_id));
@@ -122,7 +126,7 @@ AutomationObject AutomationRegistry::create(std::string_view class_name_or_id) c
         return failed_creation(std::move(description), std::move(source), class_name_or_id);
       });
   if (object == nullptr)
-    throw failed_creation("E_NOINTERFACE", {}, class_name_or_id);
+    throw failed_creation(std::string(kNoInterface), {}, class_name_or_id);
   return AutomationObject(std::move(object), entry->name);
 }
 

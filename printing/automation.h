@@ -62,6 +62,7 @@ inline constexpr std::string_view kMemberNotFound = "DISP_E_MEMBERNOTFOUND";
 inline constexpr std::string_view kTypeMismatch = "DISP_E_TYPEMISMATCH";
 inline constexpr std::string_view kClassNotRegistered = "REGDB_E_CLASSNOTREG";
 inline constexpr std::string_view kInvalidClassString = "CO_E_CLASSSTRING";
+inline constexpr std::string_view kNoInterface = "E_NOINTERFACE";
 
 // The interface a component implements, once per kind of object.
 //
@@ -112,6 +113,15 @@ class AutomationObject {
   // Method call without arguments that must give an object (a collection's ADD).
   AutomationObject call_object(std::string_view name);
 
+  // The object through one of the program's own interfaces that it offers
+  // beside automation (a component's preview offers its pages); a failure
+  // naming `interface_name` when it offers none.
+  template <class Interface>
+  std::shared_ptr<Interface> offered(std::string_view interface_name) const {
+    if (auto offered = std::dynamic_pointer_cast<Interface>(object_)) return offered;
+    no_interface(interface_name);
+  }
+
   // The name the object was created or reached by ("CLASS" or "CLASS.MEMBER").
   const std::string& name() const { return name_; }
   long use_count() const { return object_.use_count(); }
@@ -119,6 +129,7 @@ class AutomationObject {
  private:
   AutomationResult invoke(std::string_view name, bool as_call);
   AutomationObject as_object(AutomationResult result, const std::string& member);
+  [[noreturn]] void no_interface(std::string_view interface_name) const;
 
   std::shared_ptr<AutomationClass> object_;
   std::string name_;

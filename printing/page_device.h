@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace tarvo {
 
@@ -118,12 +120,42 @@ class PageDevice {
   virtual bool drops_font_on_new_page() const { return false; }
 };
 
+// A sheet's size as it lies (turned for landscape), in points (1/72 inch).
+struct SheetSize {
+  double width = 0;
+  double height = 0;
+};
+
+// A drawn page: rows from the top, each pixel 0xFFRRGGBB.
+struct PageImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+};
+
+// A page device that draws its pages into images instead of a print job: the
+// printer's own sheet, resolution, margins and fonts, so that a page drawn
+// here is the page the printer gets, to the dot. Nothing reaches the printer.
+// Between pages it only measures.
+class ImagePageDevice : public virtual PageDevice {
+ public:
+  // The sheet the pages are drawn on.
+  virtual SheetSize sheet_size() const = 0;
+  // Pixels per point (1/72 inch) of the pages started from now on.
+  virtual void set_image_scale(double pixels_per_point) = 0;
+  // The page ended last, drawn; empty when none was ended since.
+  virtual PageImage take_image() = 0;
+};
+
 // Opens page devices by printer name.
 class PageDeviceFactory {
  public:
   virtual ~PageDeviceFactory() = default;
   // nullptr when the printer is unknown or cannot be opened.
   virtual std::unique_ptr<PageDevice> open(std::string_view printer) = 0;
+  // A device of the printer that draws into images, for a preview; nullptr
+  // when the printer is unknown or this system draws no page images.
+  virtual std::unique_ptr<ImagePageDevice> open_images(std::string_view /*printer*/) { return nullptr; }
   // The system's default printer, "" when there is none.
   virtual std::string default_printer() = 0;
 };

@@ -12,12 +12,15 @@ namespace tarvo {
 // in printer dots (the destination's default resolution, else 600 dots per
 // inch) and streamed into one CUPS job while cairo writes it; fonts come from
 // fontconfig and FreeType. The printer's settings become the job's options.
+// The same destinations also draw their pages into images, for a preview
+// (printing/page_image_cairo.h).
 class CairoPageDevices final : public PageDeviceFactory {
  public:
   // Dots per inch when the destination reports no default resolution.
   static constexpr int kFallbackDpi = 600;
 
   std::unique_ptr<PageDevice> open(std::string_view printer) override;
+  std::unique_ptr<ImagePageDevice> open_images(std::string_view printer) override;
   std::string default_printer() override;
 };
 

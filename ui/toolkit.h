@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "ui/dialogs.h"
+#include "ui/preview.h"
 #include "ui/window.h"
 
 namespace tarvo::ui {
@@ -24,6 +25,8 @@ class Toolkit {
   // A new top-level window; starts the toolkit when it is not running yet.
   // Null when this toolkit cannot show windows (no display).
   virtual std::unique_ptr<Window> create_window(const WindowDesc&) { return nullptr; }
+  // A new preview window, modal over the others; null without a display.
+  virtual std::unique_ptr<PreviewWindow> create_preview(const PreviewDesc&) { return nullptr; }
 
   // Boxes that start the toolkit only when one is really shown.
   Dialogs& dialogs_lazy() { return lazy_; }

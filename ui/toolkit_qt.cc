@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "ui/dialogs_qt.h"
+#include "ui/preview_qt.h"
 #include "ui/qt_platform.h"
 #include "ui/window_qt.h"
 
@@ -66,6 +67,11 @@ bool QtToolkit::has_display() { return ensure_started(); }
 std::unique_ptr<Window> QtToolkit::create_window(const WindowDesc& desc) {
   if (!ensure_started()) return nullptr;
   return make_qt_window(desc);
+}
+
+std::unique_ptr<PreviewWindow> QtToolkit::create_preview(const PreviewDesc& desc) {
+  if (!ensure_started()) return nullptr;
+  return make_qt_preview(desc);
 }
 
 std::unique_ptr<Toolkit> make_system_toolkit(int argc, char** argv) {

@@ -19,6 +19,7 @@ class QtToolkit final : public Toolkit {
   Dialogs& dialogs() override;
   bool has_display() override;
   std::unique_ptr<Window> create_window(const WindowDesc& desc) override;
+  std::unique_ptr<PreviewWindow> create_preview(const PreviewDesc& desc) override;
 
   // Starts Qt if it is not running yet; false when no display can be opened.
   bool ensure_started();

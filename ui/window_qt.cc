@@ -1,9 +1,10 @@
 #include "ui/window_qt.h"
 
+#include "ui/window_loop_qt.h"
+
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -222,10 +223,7 @@ class QtWindow final : public Window {
     window_->setWindowTitle(qs(desc.title));
     window_->move(desc.frame.left, desc.frame.top);
     window_->set_frame_size(QSize(desc.frame.width(), desc.frame.height()));
-    window_->closed = [this] {
-      ended_ = true;
-      loop_.quit();
-    };
+    window_->closed = [this] { loop_.end(); };
     if (look_.european_numbers) QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
   }
 
@@ -298,29 +296,25 @@ class QtWindow final : public Window {
   }
 
   void show() override {
-    if (ended_) return;
+    if (loop_.ended()) return;
     window_->showNormal();
     window_->activateWindow();
   }
 
   void run() override {
-    if (ended_) return;
     show();
-    loop_.exec();
+    loop_.wait();
   }
 
   void end() override {
-    if (ended_) return;
-    ended_ = true;
-    loop_.quit();
-    window_->close();
+    if (loop_.end()) window_->close();
   }
 
-  bool ended() const override { return ended_; }
+  bool ended() const override { return loop_.ended(); }
 
  private:
   std::function<bool()> live() {
-    return [this] { return !ended_; };
+    return [this] { return !loop_.ended(); };
   }
 
   static void set_background(QTableView& view, const std::string& name) {
@@ -345,8 +339,7 @@ class QtWindow final : public Window {
   }
 
   WindowLook look_;
-  bool ended_ = false;
-  QEventLoop loop_;
+  WindowLoop loop_;
   std::vector<std::unique_ptr<QtGrid>> grids_;
   std::vector<std::unique_ptr<QtToolBar>> bars_;
   std::unique_ptr<MainWindow> window_;

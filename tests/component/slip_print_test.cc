@@ -14,6 +14,7 @@
 #include "component_driver.h"
 #include "runtime/runtime_error.h"
 #include "tests/component/failure.h"
+#include "tests/support/page_pixels.h"
 #include "tests/support/private_cups.h"
 #include "tests/support/test_support.h"
 
@@ -166,6 +167,45 @@ TEST(SlipPrint, ALogoImageStandsInForTheBanksName) {
     EXPECT_LE(std::abs((rgb >> 16) - 0x00) + std::abs(((rgb >> 8) & 0xff) - 0x00) + std::abs((rgb & 0xff) - 0x80), 6)
         << images[i] << " " << hex;
   }
+  ::unsetenv("TARVOUSB_CONTAS");
+}
+
+// The preview member lays the slips out as they print, page by page, and
+// neither prints them nor touches the remittance file or its sequence.
+TEST(SlipPreview, ShowsEachSlipAsItPrintsAndNeitherPrintsNorRegistersIt) {
+  auto& cups = tarvo::test::PrivateCups::instance();
+  cups.add_queue("component_slip_preview");
+  ::setenv("LPDEST", "component_slip_preview", 1);
+  tarvo::test::TempDir dir;
+  test::use_profile(dir.path());
+  const auto state = dir.path() / "estado";
+  const auto remessas = dir.path() / "remessas";
+  std::filesystem::create_directories(remessas);
+  ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+
+  AutomationObject boleto = create();
+  test::fill(boleto, remessas.string(), 2);
+  const auto pages = boleto.call_object("PreviewBoletos").offered<const PreviewPages>("PreviewPages");
+  ASSERT_EQ(pages->count(), 2u);
+  EXPECT_NEAR(pages->size(1).width, 595.28, 0.01);
+  EXPECT_NEAR(pages->size(1).height, 841.89, 0.01);
+
+  // The first slip's bars, read from the ficha's foot at 300 dpi.
+  const tarvo::test::GreyPage page = tarvo::test::grey_of(pages->render(0, 300 / 72.0));
+  ASSERT_EQ(page.width, 2481);
+  const int top = 3100, rows = 260;
+  tarvo::test::GreyPage foot{page.width, rows, {}};
+  foot.grey.assign(page.grey.begin() + std::ptrdiff_t(top) * page.width,
+                   page.grey.begin() + std::ptrdiff_t(top + rows) * page.width);
+  tarvo::test::write_pgm(foot, dir.path() / "pe.pgm");
+  EXPECT_EQ(run("zbarimg --quiet --raw " + (dir.path() / "pe.pgm").string() + " 2>/dev/null"),
+            "34191377000000135001750025828170810536789000\n");
+
+  cups.wait_idle();
+  EXPECT_TRUE(cups.jobs("component_slip_preview").empty());
+  EXPECT_TRUE(std::filesystem::is_empty(remessas));
+  EXPECT_FALSE(std::filesystem::exists(state));
+  ::unsetenv("XDG_STATE_HOME");
   ::unsetenv("TARVOUSB_CONTAS");
 }
 

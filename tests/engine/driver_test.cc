@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "printing/dot_count.h"
+#include "printing/page_preview.h"
 #include "tests/engine/page_fixture.h"
 #include "tests/engine/print_file.h"
 
@@ -64,6 +65,32 @@ TEST_F(Driver, TypicalReportOverThreePages) {
   EXPECT_EQ(rec.settings[0].landscape, false);
   EXPECT_EQ(rec.settings[0].copies, 1);
   EXPECT_EQ(rec.settings[0].quality, 3);
+}
+
+// The window's landscape button prints on turned sheets; every other mode
+// prints portrait. The page model takes its sheet from the device.
+TEST_F(Driver, ModeFourPrintsLandscape) {
+  const std::string file = command("NP") + command("ST") + text("1", "1", "x");
+  for (const std::string_view mode : {"4", "2", "1"}) {
+    rec.settings.clear();
+    job.state.V_DADOS_ARQUIVO = file;
+    EXPECT_EQ(IMPRIMIR_TXT(job.services, "Laser", mode), JobOutcome::done);
+    ASSERT_FALSE(rec.settings.empty());
+    EXPECT_EQ(rec.settings[0].landscape, mode == "4") << mode;
+  }
+}
+
+// A previewed DOS-standard file shows the pages the interpreter draws, with
+// a note that printing sends the file itself; nothing is sent.
+TEST_F(Driver, PreviewedDosFileShowsItsPagesAndSendsNothing) {
+  PreviewDocument preview;
+  job.services.preview = &preview;
+  EXPECT_EQ(run("=+IMPRESSAO_PADRAO_DO_DOS+=Linha um\r\n\f"), JobOutcome::dos);
+  EXPECT_EQ(drawn(), std::vector<std::string>{"Linha um"});
+  EXPECT_EQ(rec.documents_ended, 1);
+  EXPECT_TRUE(job.messages.errors.empty()) << job.messages.errors[0];  // the spooler refuses every send
+  EXPECT_EQ(preview.note, dos_preview_note(11));
+  EXPECT_NE(dos_preview_note(1234567).find("(1.234.567 bytes)"), std::string::npos) << dos_preview_note(1234567);
 }
 
 TEST_F(Driver, RecordsThatDrawNothingAbortTheDocument) {

@@ -7,6 +7,7 @@
 
 #include "engine/driver.h"
 #include "printing/automation.h"
+#include "printing/page_preview.h"
 #include "runtime/text.h"
 #include "tests/engine/print_file.h"
 #include "tests/support/test_support.h"
@@ -27,6 +28,17 @@ struct Recording {
   int creations = 0;
   std::vector<std::string> lines;  // "path.MEMBER=T:value", "path.MEMBER?", "path.MEMBER()"
   std::string fail_on;             // a member that raises the component's exception
+  bool pages = true;               // the preview member gives pages
+};
+
+// A preview of one slip: one blank page.
+class SlipPages final : public AutomationClass, public PreviewPages {
+ public:
+  AutomationResult get(std::string_view) override { unknown_member(); }
+  void put(std::string_view, const Value&) override { unknown_member(); }
+  std::size_t count() const override { return 1; }
+  SheetSize size(std::size_t) const override { return {595.28, 841.89}; }
+  PageImage render(std::size_t, double) const override { return {}; }
 };
 
 std::string shown(const Value& v) {
@@ -56,6 +68,10 @@ class Recorder final : public AutomationClass {
   AutomationResult access(std::string_view name, std::string_view how) {
     r_->lines.push_back(path_ + "." + std::string(name) + std::string(how));
     if (name == r_->fail_on) throw AutomationException("impressora sem papel", "Recorder");
+    if (name == "PREVIEWBOLETOS") {
+      if (r_->pages) return std::make_shared<SlipPages>();
+      return std::make_shared<Recorder>(r_, path_ + ".PREVIEWBOLETOS");
+    }
     static const std::vector<std::string_view> objects = {
         "PADROESBOLETO", "PADROESBOLETOIMPRESSO", "ARQUIVOREMESSA", "DOCUMENTOSCOBRANCA",
         "MEUSDADOS", "ADD"};
@@ -323,6 +339,42 @@ TEST_F(Slips, TheDriverIssuesSlipFilesOnlyWhenTheyHoldNoRecord) {
 
   state.V_DADOS_ARQUIVO = test::record({"B", "0", "0", "I-P-S"}) + slip(full_slip());
   EXPECT_EQ(IMPRIMIR_TXT(job, "fila"), JobOutcome::done);
+  EXPECT_EQ(prints(), 1u);
+}
+
+// A previewed job sends each slip as for print, then asks for its pages
+// instead of printing it.
+TEST_F(Slips, APreviewShowsEverySlipAndPrintsNone) {
+  PreviewDocument preview;
+  state.start_job(slip(full_slip()) + slip(full_slip()));
+  JobServices job = services();
+  job.preview = &preview;
+  ASSERT_TRUE(issue_slip_file(job));
+  EXPECT_EQ(prints(), 0u);
+  EXPECT_EQ(preview.page_count(), 2u);
+  std::vector<std::string> expected = full_sequence();
+  expected.back() = B + ".PREVIEWBOLETOS()";
+  const std::vector<std::string> first(rec->lines.begin(), rec->lines.begin() + std::ptrdiff_t(expected.size()));
+  EXPECT_EQ(first, expected);
+
+  // A preview that offers no pages fails like any component.
+  rec->pages = false;
+  state.start_job(slip(full_slip()));
+  EXPECT_FALSE(issue_slip_file(job));
+  ASSERT_EQ(messages.errors.size(), 1u);
+  EXPECT_NE(messages.errors[0].find("E_NOINTERFACE"), std::string::npos) << messages.errors[0];
+  EXPECT_EQ(prints(), 0u);
+}
+
+// Each job reads only its own file's fields: a preview before a print leaves
+// nothing behind that the print could take for a field of its file.
+TEST_F(Slips, AJobDoesNotReadTheFieldsOfAnEarlierOne) {
+  ASSERT_TRUE(issue(slip(full_slip())));
+  auto f = full_slip();
+  f.erase("NomeSacado");
+  EXPECT_FALSE(issue(slip(f)));
+  ASSERT_EQ(messages.errors.size(), 1u);
+  EXPECT_NE(messages.errors[0].find("wNomeSacado"), std::string::npos) << messages.errors[0];
   EXPECT_EQ(prints(), 1u);
 }
 

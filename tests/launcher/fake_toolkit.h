@@ -57,8 +57,39 @@ class FakeWindow final : public ui::Window {
   bool ended() const override { return is_ended; }
 };
 
+// A preview that the user ends at once: with "Imprimir" when `print` is
+// set, else with "Fechar". It draws its first page as it shows.
+class FakePreview final : public ui::PreviewWindow {
+ public:
+  struct Seen {
+    ui::PreviewDesc desc;
+    std::size_t pages = 0;
+    ui::PageImage first_page;
+  };
+  FakePreview(ui::PreviewDesc desc, bool print, std::vector<Seen>& seen)
+      : desc_(std::move(desc)), print_(print), seen_(seen) {}
+
+  void show() override {}
+  void run() override {
+    Seen s{desc_, desc_.pages->page_count(), {}};
+    if (s.pages > 0) s.first_page = desc_.pages->render(0, 1.0);
+    seen_.push_back(std::move(s));
+    ended_ = true;
+    if (print_ && desc_.can_print && desc_.on_print) desc_.on_print();
+  }
+  void end() override { ended_ = true; }
+  bool ended() const override { return ended_; }
+
+ private:
+  ui::PreviewDesc desc_;
+  bool print_;
+  std::vector<Seen>& seen_;
+  bool ended_ = false;
+};
+
 // A toolkit whose boxes the test answers; it has no display. Its windows are
-// FakeWindows (none when `windows` is false, as without a display).
+// FakeWindows and FakePreviews (none when `windows` is false, as without a
+// display).
 class FakeToolkit final : public ui::Toolkit {
  public:
   ScriptedDialogs boxes;
@@ -71,6 +102,14 @@ class FakeToolkit final : public ui::Toolkit {
     auto w = std::make_unique<FakeWindow>();
     w->desc = desc;
     return w;
+  }
+
+  // Whether the previews end with "Imprimir"; what each showed.
+  bool print_from_preview = false;
+  std::vector<FakePreview::Seen> previews;
+  std::unique_ptr<ui::PreviewWindow> create_preview(const ui::PreviewDesc& desc) override {
+    if (!windows) return nullptr;
+    return std::make_unique<FakePreview>(desc, print_from_preview, previews);
   }
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,9 @@
 #include "launcher/printer_table.h"
 #include "printing/spooler_cups.h"
 #include "runtime/text.h"
+#include "tests/engine/print_file.h"
+#include "tests/printing/cups_test_util.h"
+#include "tests/support/pdf_text.h"
 #include "tests/support/private_cups.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/x_server.h"
@@ -166,6 +170,124 @@ TEST(ChooserOnX, DosFilePrintedFromTheWindowGoesRawToTheChosenRow) {
   EXPECT_EQ(cups.jobs(row).size(), 1u);
   EXPECT_TRUE(cups.jobs(by_default).empty());
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.path() / "trv.txt")));
+}
+
+// A report line of 132 columns at pitch 17 from column 20: wider than a
+// portrait A4 sheet, well within a landscape one.
+const std::string kWideLine = "INICIO" + std::string(120, '=') + "FINAL!";
+
+std::string wide_report() {
+  const auto command = [](std::string_view code) { return test::record({"S", "0", "0", code}); };
+  return command("NP") + command("ST") + command("17") + test::record({"N", "2", "20", kWideLine}) +
+         test::record({"N", "4", "20", "paisagem"});
+}
+
+// The program's window whose title begins with `title` once it shows; ""
+// when it does not within ten seconds.
+std::string window_named(test::XServer& x, const std::string& title) {
+  return x.client("timeout 10 xdotool search --sync --onlyvisible --name '^" + title + "' | head -n 1");
+}
+
+// The program started on a print file under a private X server, with
+// `queue` as the default printer, and its chooser once it shows.
+struct ProgramOnX {
+  ProgramOnX(test::PrivateCups& cups, const std::string& queue, const std::string& name, const std::string& content)
+      : file(dir.write(name, content)),
+        env(window_env(cups, queue, x)),
+        program(std::async(std::launch::async,
+                           [this] { return test::run_tarvousb({file.string()}, dir.path(), env, 90); })),
+        chooser(find_window(x)) {}
+
+  // The program's result once it ends within a minute.
+  std::optional<test::RunResult> ended() {
+    if (program.wait_for(60s) != std::future_status::ready) return std::nullopt;
+    return program.get();
+  }
+
+  test::XServer x;
+  test::TempDir dir;
+  std::filesystem::path file;
+  std::vector<std::string> env;
+  std::future<test::RunResult> program;
+  std::string chooser;  // "" when it never showed
+};
+
+// G on the current row prints there across the sheet: one job of landscape
+// pages (A4 turned, 841.89 points wide) that asks for orientation 4, the
+// 132-column line whole on its page.
+TEST(ChooserOnX, GPrintsTheRowsJobOnLandscapeSheets) {
+  auto& cups = test::PrivateCups::instance();
+  const std::string queue = "chooser_x11_paisagem";
+  cups.add_queue(queue);
+  ProgramOnX run(cups, queue, "largo.txt", wide_report());
+  ASSERT_FALSE(run.chooser.empty()) << "no window; the program said: " << run.program.get().err;
+  focus(run.x, run.chooser);
+  run.x.client("xdotool key --delay 50 g");
+  const std::optional<test::RunResult> ended = run.ended();
+  ASSERT_TRUE(ended) << "the program did not end after \"g\"";
+  const test::RunResult& r = *ended;
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+
+  const auto jobs = cups.wait_for_jobs(queue, 1, 30s);
+  ASSERT_EQ(jobs.size(), 1u) << r.err;
+  const std::string info = test::run_command("pdfinfo '" + jobs[0].data.string() + "'");
+  EXPECT_NE(info.find("Page size:       841.89 x 595.276 pts"), std::string::npos) << info;
+  EXPECT_NE(jobs[0].options.find("orientation-requested=4"), std::string::npos) << jobs[0].options;
+  const auto words = test::pdf_words(jobs[0].data);
+  const auto line = std::find_if(words.begin(), words.end(), [](const test::Word& w) { return w.text == kWideLine; });
+  ASSERT_NE(line, words.end()) << "the 132-column line, whole";
+  EXPECT_GT(line->x_min, 0);
+  EXPECT_LT(line->x_max, 841.89);
+  EXPECT_GT(line->x_max, 595.28) << "a line no portrait sheet holds";
+}
+
+// P opens the preview over the chooser, titled as one; nothing reaches the
+// queue while it is open; Esc returns to the chooser; P again and Ctrl+P
+// print the job once, portrait, and the program ends. A screenshot of the
+// preview is left in the build folder.
+TEST(ChooserOnX, PPreviewsAndOnlyCtrlPInThePreviewPrints) {
+  auto& cups = test::PrivateCups::instance();
+  const std::string queue = "chooser_x11_preview";
+  cups.add_queue(queue);
+  ProgramOnX run(cups, queue, "relatorio.txt", report_for_the_window());
+  ASSERT_FALSE(run.chooser.empty()) << "no window; the program said: " << run.program.get().err;
+  test::XServer& x = run.x;
+  focus(x, run.chooser);
+  x.client("xdotool key --delay 50 p");
+  std::string preview = window_named(x, "PreView - TARVO Printers ");
+  ASSERT_FALSE(preview.empty()) << "no preview";
+  EXPECT_EQ(x.client("xdotool getwindowname " + preview),
+            "PreView - TARVO Printers 7.9702    " + (run.dir.path() / "relatorio").string());
+  focus(x, preview);
+  int status = -1;
+  x.client("import -window " + preview + " " + std::string(TARVO_BINARY_DIR) + "/preview-window.png", &status);
+  EXPECT_EQ(status, 0) << "screenshot";
+  std::this_thread::sleep_for(500ms);
+  EXPECT_TRUE(cups.jobs(queue).empty());
+  EXPECT_EQ(test::queued_jobs(queue), "");
+
+  x.client("xdotool key --delay 50 Escape");
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(x.client("xdotool search --onlyvisible --name '^PreView - ' | wc -l"), "0");
+  EXPECT_NE(run.program.wait_for(0s), std::future_status::ready) << "Esc must return to the chooser";
+  focus(x, run.chooser);
+  x.client("xdotool key --delay 50 p");
+  preview = window_named(x, "PreView - TARVO Printers ");
+  ASSERT_FALSE(preview.empty()) << "no second preview";
+  focus(x, preview);
+  x.client("xdotool key --delay 50 ctrl+p");
+  const std::optional<test::RunResult> ended = run.ended();
+  ASSERT_TRUE(ended) << "the program did not end after Ctrl+P";
+  const test::RunResult& r = *ended;
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+
+  const auto jobs = cups.wait_for_jobs(queue, 1, 30s);
+  ASSERT_EQ(jobs.size(), 1u) << r.err;
+  const std::string info = test::run_command("pdfinfo '" + jobs[0].data.string() + "'");
+  EXPECT_NE(info.find("Page size:       595.276 x 841.89 pts"), std::string::npos) << info;
+  EXPECT_EQ(jobs[0].options.find("orientation-requested"), std::string::npos) << jobs[0].options;
+  cups.wait_idle();
+  EXPECT_EQ(cups.jobs(queue).size(), 1u);
 }
 
 // A window's place and size on the screen, as xwininfo gives them.
