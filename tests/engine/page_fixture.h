@@ -5,7 +5,7 @@
 
 #include "engine/job_services.h"
 #include "engine/job_state.h"
-#include "printing/page_device_recording.h"
+#include "tests/support/page_device_recording.h"
 #include "printing/win32prn.h"
 #include "tests/support/test_support.h"
 

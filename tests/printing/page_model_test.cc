@@ -4,7 +4,7 @@
 #include <regex>
 
 #include "printing/dot_count.h"
-#include "printing/page_device_recording.h"
+#include "tests/support/page_device_recording.h"
 #include "printing/win32prn.h"
 
 namespace tarvo {
