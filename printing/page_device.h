@@ -124,8 +124,6 @@ class PageDeviceFactory {
   virtual ~PageDeviceFactory() = default;
   // nullptr when the printer is unknown or cannot be opened.
   virtual std::unique_ptr<PageDevice> open(std::string_view printer) = 0;
-  // The system's default printer, "" when there is none.
-  virtual std::string default_printer() = 0;
 };
 
 // The platform's page devices.

@@ -24,7 +24,6 @@
 #include "printing/cups_job.h"
 #include "printing/dot_count.h"
 #include "printing/lru_cache.h"
-#include "printing/spooler_cups.h"
 #include "runtime/text.h"
 
 namespace tarvo {
@@ -758,8 +757,6 @@ std::unique_ptr<PageDevice> CairoPageDevices::open(std::string_view printer) {
   if (!attrs.found) return nullptr;
   return std::make_unique<CairoPageDevice>(std::string(printer), std::move(attrs));
 }
-
-std::string CairoPageDevices::default_printer() { return CupsSpooler().GETDEFAULTPRINTER(); }
 
 std::unique_ptr<PageDeviceFactory> make_system_page_devices() {
   return std::make_unique<CairoPageDevices>();

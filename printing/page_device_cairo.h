@@ -18,7 +18,6 @@ class CairoPageDevices final : public PageDeviceFactory {
   static constexpr int kFallbackDpi = 600;
 
   std::unique_ptr<PageDevice> open(std::string_view printer) override;
-  std::string default_printer() override;
 };
 
 }  // namespace tarvo

@@ -6,6 +6,7 @@
 #include "printing/dot_count.h"
 #include "tests/support/page_device_recording.h"
 #include "printing/win32prn.h"
+#include "tests/support/fake_printers.h"
 
 namespace tarvo {
 namespace {
@@ -134,8 +135,9 @@ TEST_F(PageModel, UnknownPrinterOrRefusedSettingsFailCreate) {
 }
 
 TEST_F(PageModel, EmptyNameTakesTheDefaultPrinter) {
-  devices.default_name = "Padrao";
-  WIN32PRN p(&devices);
+  test::FakePrinters printers;
+  printers.default_name = "Padrao";
+  WIN32PRN p(&devices, &printers);
   p.New("");
   EXPECT_EQ(p.PrinterName, "Padrao");
 }
