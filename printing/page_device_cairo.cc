@@ -15,7 +15,6 @@
 #include <bitset>
 #include <cmath>
 #include <cstdint>
-#include <set>
 #include <tuple>
 #include <vector>
 
@@ -24,6 +23,7 @@
 #include "printing/cups_job.h"
 #include "printing/dot_count.h"
 #include "printing/lru_cache.h"
+#include "printing/page_budget.h"
 #include "runtime/text.h"
 
 namespace tarvo {
@@ -318,21 +318,16 @@ struct FontKey {
 constexpr std::size_t kCachedFaces = 16;
 constexpr std::size_t kCachedFonts = 32;
 
-// FreeType sets no font size of 2^16 pixels or more, and a failed attempt
-// leaves the face unusable for the sizes already in use. Fonts above this
-// size are refused before they reach it, like any font that cannot be made.
-constexpr double kLargestFontPoints = 1 << 15;
+// A FreeType size that failed leaves the face unusable for the sizes
+// already in use: fonts above kLargestFontPoints are refused before that.
 
 // Texts reach cairo in pieces of at most this many glyphs.
 constexpr std::size_t kPieceGlyphs = 4096;
 
 // cairo holds every drawing call of a page in memory until the page is
-// shown. What a page may hold, in bytes, estimated from what cairo keeps for
-// each call, glyph and font; a page that needs more is not drawn.
-constexpr std::size_t kPageBudget = std::size_t{28} << 20;
-constexpr std::size_t kCallCost = 512;
-constexpr std::size_t kGlyphCost = 32;
-constexpr std::size_t kFontCost = 768;
+// shown, so a page's drawing is held to PageBudget.
+constexpr std::size_t kCallCost = PageBudget::kCallCost;
+constexpr std::size_t kGlyphCost = PageBudget::kGlyphCost;
 
 // The print system's words for a job it refused or lost.
 std::string print_system_reason(const cups::CupsJob& job) {
@@ -439,9 +434,7 @@ class CairoPageDevice final : public PageDevice {
 
   bool start_page() override {
     if (!surface_) return false;
-    ++page_number_;
-    page_cost_ = 0;
-    page_fonts_.clear();
+    budget_.start_page();
     const auto [w, h] = page_points();
     cairo_pdf_surface_set_size(surface_.get(), w, h);
     return true;
@@ -592,11 +585,8 @@ class CairoPageDevice final : public PageDevice {
   // Counts `bytes` more against the page, with the current font the first
   // time the page uses it. A page out of room fails: it is not drawn.
   bool take_page_room(std::size_t bytes) {
-    if (font_ && page_fonts_.insert(font_->serial).second) bytes += kFontCost;
-    page_cost_ += bytes;
-    if (page_cost_ <= kPageBudget) return true;
-    not_drawn("a página " + std::to_string(page_number_) +
-              " tem texto demais para ser desenhada de uma vez");
+    if (budget_.take(bytes, font_ ? std::optional(font_->serial) : std::nullopt)) return true;
+    not_drawn(budget_.reason());
     return false;
   }
 
@@ -743,11 +733,8 @@ class CairoPageDevice final : public PageDevice {
   std::string buffer_;
   DeviceFailure failure_;
 
-  // The page being drawn: its number in the document and what cairo holds
-  // of it so far.
-  int page_number_ = 0;
-  std::size_t page_cost_ = 0;
-  std::set<std::uint64_t> page_fonts_;
+  // What cairo holds of the page being drawn.
+  PageBudget budget_;
 };
 
 }  // namespace
