@@ -75,8 +75,10 @@ inline constexpr int kAlignBottom = 8;
 inline constexpr int kAlignBaseline = 24;
 
 // One open printer: the device context of the page model. Coordinates are
-// printer dots from the top-left corner of the sheet, x to the right, y
-// downwards. Texts are Windows-1252 bytes, one byte per character.
+// printer dots from the device's own origin, x to the right, y downwards:
+// the top-left corner of the sheet on a device that draws the whole sheet
+// (cairo's PDF), of the printable area on a system printer (GDI). Texts are
+// Windows-1252 bytes, one byte per character.
 class PageDevice {
  public:
   virtual ~PageDevice() = default;

@@ -310,9 +310,9 @@ TEST_F(PageModel, DefaultDocumentNameCarriesProgramDateAndTime) {
   ASSERT_TRUE(p->StartDoc());
   const auto starts = rec.events_starting("start_document ");
   ASSERT_EQ(starts.size(), 1u);
-  // "<this program's path> [dd/mm/yy - hh:mm:ss]"
-  EXPECT_TRUE(std::regex_match(
-      starts[0], std::regex(R"(start_document /.*printing_test \[\d\d/\d\d/\d\d - \d\d:\d\d:\d\d\])")))
+  // "<this program's full path> [dd/mm/yy - hh:mm:ss]"
+  EXPECT_TRUE(std::regex_match(starts[0], std::regex(R"(start_document (/|[A-Z]:\\).*printing_test(\.exe)? )"
+                                                     R"(\[\d\d/\d\d/\d\d - \d\d:\d\d:\d\d\])")))
       << starts[0];
 }
 
