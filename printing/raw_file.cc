@@ -4,6 +4,16 @@
 
 namespace tarvo {
 
+int print_file_raw(const Value& printer, const Value& file, const Value& title, const RawSend& send) {
+  if (!printer.is_text() || !file.is_text()) return result_number(RawResult::bad_arguments);
+  const std::string& path = file.text();
+  std::unique_ptr<RawSource> in;
+  return result_number(send(printer.text(), title.is_text() ? title.text() : path, [&] {
+                         in = open_raw_file(path);
+                         return in.get();
+                       }).code);
+}
+
 RawCopy copy_raw_data(RawSource& source, std::size_t piece,
                       const std::function<bool(std::string_view)>& write) {
   constexpr char kEndOfFile = 0x1A;

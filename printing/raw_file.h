@@ -15,6 +15,16 @@ namespace tarvo {
 // platform's version lives in raw_file_<platform>.cc.
 std::unique_ptr<RawSource> open_raw_file(const std::string& path);
 
+// A send whose source is opened by `open` once the job is ready for data;
+// `open` gives null when it cannot.
+using OpenRawSource = std::function<RawSource*()>;
+using RawSend = std::function<RawSendResult(std::string_view printer, std::string_view title,
+                                            const OpenRawSource& open)>;
+
+// PRINTFILERAW on a spooler's send: the arguments checked, the title the
+// file's name when none is given, the file opened when the job is ready.
+int print_file_raw(const Value& printer, const Value& file, const Value& title, const RawSend& send);
+
 enum class RawCopy { done, read_failed, write_failed };
 
 // Reads `source` to its end and hands its bytes on to `write` in pieces of

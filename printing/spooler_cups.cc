@@ -39,8 +39,7 @@ RawSendResult stream(RawSource& source, cups::CupsJob& job) {
 // The job is created and its document started before the source is opened,
 // as the spooler's own routine does: a source that cannot be opened leaves
 // a job that is cancelled.
-template <class OpenSource>
-RawSendResult send(std::string_view printer, std::string_view title, OpenSource open_source) {
+RawSendResult send(std::string_view printer, std::string_view title, const OpenRawSource& open_source) {
   cups::CupsJob job(printer, title);
   if (!job.ok()) return job_failure(job);
   if (!job.start_document(cups::kRawFormat)) return {R::no_document, job.error()};
@@ -84,13 +83,7 @@ std::string CupsSpooler::GETDEFAULTPRINTER() {
 }
 
 int CupsSpooler::PRINTFILERAW(const Value& printer, const Value& file, const Value& title) {
-  if (!printer.is_text() || !file.is_text()) return result_number(R::bad_arguments);
-  const std::string& path = file.text();
-  std::unique_ptr<RawSource> in;
-  return result_number(send(printer.text(), title.is_text() ? title.text() : path, [&] {
-                         in = open_raw_file(path);
-                         return in.get();
-                       }).code);
+  return print_file_raw(printer, file, title, send);
 }
 
 RawSendResult CupsSpooler::send_raw(std::string_view printer, RawSource& source, std::string_view title) {

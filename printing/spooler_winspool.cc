@@ -118,8 +118,7 @@ RawSendResult stream(RawSource& source, RawJob& job) {
 // The job is created and its page started before the source is opened, as
 // the spooler routine always did: a source that cannot be opened leaves a
 // job, which is aborted.
-template <class OpenSource>
-RawSendResult send(std::string_view printer_name, std::string_view title, OpenSource open_source) {
+RawSendResult send(std::string_view printer_name, std::string_view title, const OpenRawSource& open_source) {
   PrinterHandle printer(wide_from_utf8(printer_name));
   if (!printer) return {R::no_printer, {}};
   RawJob job(printer, wide_from_utf8(title));
@@ -166,13 +165,7 @@ class WinspoolSpooler final : public PrinterService {
   }
 
   int PRINTFILERAW(const Value& printer, const Value& file, const Value& title) override {
-    if (!printer.is_text() || !file.is_text()) return result_number(R::bad_arguments);
-    const std::string& path = file.text();
-    std::unique_ptr<RawSource> in;
-    return result_number(send(printer.text(), title.is_text() ? title.text() : path, [&] {
-                           in = open_raw_file(path);
-                           return in.get();
-                         }).code);
+    return print_file_raw(printer, file, title, send);
   }
 
   RawSendResult send_raw(std::string_view printer, RawSource& source, std::string_view title) override {

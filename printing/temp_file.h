@@ -59,7 +59,8 @@ class LockedTempFile final : public RawSource {
   enum class Step { done, again, failed };
   Step create_own_file();
   Step deal_with_existing_file();
-  void fail(Problem problem, int error = 0);
+  // The first problem is the one kept.
+  void fail(Problem problem, std::error_code error = {});
 
   std::string path_;
   std::intptr_t fd_ = -1;  // the open file: a descriptor, on Windows a handle

@@ -28,7 +28,6 @@ std::error_code system_error(DWORD error) {
     case ERROR_CRC:
     case ERROR_READ_FAULT:
     case ERROR_WRITE_FAULT: return std::make_error_code(std::errc::io_error);
-    case ERROR_BUSY: return std::make_error_code(std::errc::device_or_resource_busy);
     default: return {static_cast<int>(error), std::system_category()};
   }
 }
@@ -104,18 +103,6 @@ OVERLAPPED at_offset(std::int64_t offset) {
 
 }  // namespace
 
-// Each attempt either creates the file or waits for, or removes, the one in
-// its way; someone who keeps putting files there is given up on.
-LockedTempFile::LockedTempFile(std::string path) : path_(std::move(path)) {
-  constexpr int kAttempts = 100;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    Step step = create_own_file();
-    if (step == Step::again) step = deal_with_existing_file();
-    if (step != Step::again) return;
-  }
-  fail(Problem::cannot_create, ERROR_BUSY);
-}
-
 // A new file that others may only read: nobody can write, rename or remove
 // it while we hold it, so the name denotes it until we let it go. Only its
 // owner may open it at all.
@@ -131,7 +118,7 @@ LockedTempFile::Step LockedTempFile::create_own_file() {
   }
   const DWORD error = GetLastError();
   if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return Step::again;
-  fail(Problem::cannot_create, static_cast<int>(error));
+  fail(Problem::cannot_create, system_error(error));
   return Step::failed;
 }
 
@@ -161,12 +148,12 @@ LockedTempFile::Step LockedTempFile::deal_with_existing_file() {
           return Step::failed;
         }
       }
-      fail(Problem::cannot_create, static_cast<int>(error));
+      fail(Problem::cannot_create, system_error(error));
       return Step::failed;
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(existing.get(), &info)) {
-      fail(Problem::cannot_create, static_cast<int>(GetLastError()));
+      fail(Problem::cannot_create, system_error(GetLastError()));
       return Step::failed;
     }
     if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
@@ -180,15 +167,9 @@ LockedTempFile::Step LockedTempFile::deal_with_existing_file() {
     if (mark_for_removal(existing.get())) return Step::again;
     const DWORD error = GetLastError();
     const bool ours = owned_by(existing.get(), user) && info.nNumberOfLinks == 1;
-    fail(ours ? Problem::cannot_create : Problem::foreign, static_cast<int>(error));
+    fail(ours ? Problem::cannot_create : Problem::foreign, system_error(error));
     return Step::failed;
   }
-}
-
-void LockedTempFile::fail(Problem problem, int error) {
-  if (problem_ != Problem::none) return;
-  problem_ = problem;
-  if (error != 0) error_ = system_error(static_cast<DWORD>(error));
 }
 
 // Reads and writes name their place in the file: a positioned read moves
@@ -201,7 +182,7 @@ bool LockedTempFile::write(std::string_view bytes) {
     const auto size = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
     if (!WriteFile(file_of(fd_), bytes.data(), size, &done, &at) || done == 0) {
       const DWORD error = GetLastError();
-      fail(Problem::cannot_write, static_cast<int>(error != ERROR_SUCCESS ? error : ERROR_DISK_FULL));
+      fail(Problem::cannot_write, system_error(error != ERROR_SUCCESS ? error : ERROR_DISK_FULL));
       return false;
     }
     bytes.remove_prefix(done);
@@ -218,7 +199,7 @@ bool LockedTempFile::reserve(std::size_t size) {
   if (SetFileInformationByHandle(file_of(fd_), FileAllocationInfo, &room, sizeof room)) return true;
   const DWORD error = GetLastError();
   if (error != ERROR_DISK_FULL && error != ERROR_HANDLE_DISK_FULL && error != ERROR_FILE_TOO_LARGE) return true;
-  fail(Problem::cannot_write, static_cast<int>(error));
+  fail(Problem::cannot_write, system_error(error));
   return false;
 }
 
@@ -241,7 +222,5 @@ void LockedTempFile::remove() {
   CloseHandle(file_of(fd_));
   fd_ = -1;
 }
-
-LockedTempFile::~LockedTempFile() { remove(); }
 
 }  // namespace tarvo

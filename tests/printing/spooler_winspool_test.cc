@@ -6,33 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <sstream>
 
 #include "printing/printer_service.h"
 #include "tests/support/test_support.h"
-#include "tests/support/wine_captures.h"
+#include "tests/support/wine_harness.h"
 
 namespace tarvo {
 namespace {
 
 constexpr const char* kQueue = "tarvo-wine-2";
 constexpr std::size_t kChunk = 32 * 1024;
-
-std::string expected(const char* variable) {
-  const char* value = std::getenv(variable);
-  if (value == nullptr) ADD_FAILURE() << variable << " is not set; run this through scripts/test-windows";
-  return value ? value : "";
-}
-
-std::vector<std::string> sorted_words(const std::string& text) {
-  std::istringstream in(text);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;) words.push_back(word);
-  std::sort(words.begin(), words.end());
-  return words;
-}
 
 std::string all_byte_values(std::size_t size) {
   std::string data(size, '\0');
@@ -64,8 +48,8 @@ struct Winspool : ::testing::Test {
 TEST_F(Winspool, PrintersAndDefaultAreTheServersQueues) {
   std::vector<std::string> names = spooler->GETPRINTERS();
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, sorted_words(expected("TARVO_TEST_PRINTERS")));
-  EXPECT_EQ(spooler->GETDEFAULTPRINTER(), expected("TARVO_TEST_DEFAULT_PRINTER"));
+  EXPECT_EQ(names, test::sorted_words(test::harness_value("TARVO_TEST_PRINTERS")));
+  EXPECT_EQ(spooler->GETDEFAULTPRINTER(), test::harness_value("TARVO_TEST_DEFAULT_PRINTER"));
 }
 
 // Every byte value arrives; of the 0x1A bytes only the file's final one is

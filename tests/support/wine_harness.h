@@ -1,16 +1,38 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/support/test_support.h"
 
 namespace tarvo::test {
+
+// What scripts/test-windows tells the tests in `variable`
+// (TARVO_TEST_PRINTERS, TARVO_TEST_DEFAULT_PRINTER...).
+inline std::string harness_value(const char* variable) {
+  const char* value = std::getenv(variable);
+  if (value == nullptr) ADD_FAILURE() << variable << " is not set; run this through scripts/test-windows";
+  return value ? value : "";
+}
+
+// The words of a text separated by blanks, sorted.
+inline std::vector<std::string> sorted_words(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> words;
+  for (std::string word; in >> word;) words.push_back(word);
+  std::sort(words.begin(), words.end());
+  return words;
+}
 
 // What the private CUPS server of scripts/test-windows captured for one of
 // its queues: each job as <id>.prn (or .pdf) beside <id>.title, written
