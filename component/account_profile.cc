@@ -1,6 +1,5 @@
 #include "component/account_profile.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -17,11 +16,6 @@ std::string significant_digits(std::string_view text) {
   std::string d = split_check_digit(text).digits;
   const std::size_t lead = d.find_first_not_of('0');
   return lead == std::string::npos ? std::string("0") : d.substr(lead);
-}
-
-std::string env(const char* name) {
-  const char* v = std::getenv(name);
-  return v ? std::string(v) : std::string();
 }
 
 std::string account_label(std::string_view branch, std::string_view account) {
@@ -69,18 +63,6 @@ const ProfileFile::Section* ProfileFile::find(std::string_view branch, std::stri
       return &s;
   }
   return nullptr;
-}
-
-std::filesystem::path profile_path() {
-  if (const std::string explicit_path = env("TARVOUSB_CONTAS"); !explicit_path.empty()) return explicit_path;
-  std::filesystem::path config = env("XDG_CONFIG_HOME");
-  if (config.empty() && !env("HOME").empty()) config = std::filesystem::path(env("HOME")) / ".config";
-  if (!config.empty()) {
-    const auto user = config / "tarvousb" / "contas.conf";
-    std::error_code ec;
-    if (std::filesystem::exists(user, ec)) return user;
-  }
-  return "/etc/tarvousb/contas.conf";
 }
 
 AccountProfile profile_from(const ProfileFile& file, const std::filesystem::path& path,

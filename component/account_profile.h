@@ -55,9 +55,10 @@ class ProfileFile {
   std::vector<Section> sections_;
 };
 
-// Where the profile is read: $TARVOUSB_CONTAS; else the user's
-// ($XDG_CONFIG_HOME or ~/.config)/tarvousb/contas.conf when it exists; else
-// /etc/tarvousb/contas.conf.
+// Where the profile is read, by the platform's rules
+// (account_profile_<platform>.cc). On Linux: $TARVOUSB_CONTAS; else the
+// user's ($XDG_CONFIG_HOME or ~/.config)/tarvousb/contas.conf when it
+// exists; else /etc/tarvousb/contas.conf.
 std::filesystem::path profile_path();
 
 // The profile of one account. A missing file, section or field is a

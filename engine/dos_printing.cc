@@ -10,7 +10,7 @@
 namespace tarvo {
 namespace {
 
-namespace R = raw_result;
+using R = RawResult;
 
 constexpr char kFimDeArquivo = 0x1A;
 constexpr std::string_view kPrefixoMsg = "PrintFileRaw(): ";
@@ -114,21 +114,22 @@ std::optional<RawSendResult> send_through_temp_file(JobServices& job) {
 
 std::string dos_outcome_text(double result, std::string_view cfile, std::string_view printer,
                              std::string_view reason) {
+  const auto is = [result](RawResult code) { return result == result_number(code); };
   std::string text(kPrefixoMsg);
-  if (result == R::kBadArguments) return text + "Invalid parameters passed to function";
-  if (result == R::kNoPrinter) return text + "WinAPI OpenPrinter() call failed";
-  if (result == R::kNoJob) return text + "WinAPI StartDocPrinter() call failed";
-  if (result == R::kNoDocument) return text + "WinAPI StartPagePrinter() call failed";
-  if (result == -5) return text + "WinAPI malloc() of memory failed";
-  if (result == R::kNoFile) return text + "File " + std::string(cfile) + " not found";
-  if (result == R::kWriteFailed) return text + "WinAPI WritePrinter() call failed";
-  if (result == R::kNoAnswer)
+  if (is(R::bad_arguments)) return text + "Invalid parameters passed to function";
+  if (is(R::no_printer)) return text + "WinAPI OpenPrinter() call failed";
+  if (is(R::no_job)) return text + "WinAPI StartDocPrinter() call failed";
+  if (is(R::no_document)) return text + "WinAPI StartPagePrinter() call failed";
+  if (is(R::no_memory)) return text + "WinAPI malloc() of memory failed";
+  if (is(R::no_file)) return text + "File " + std::string(cfile) + " not found";
+  if (is(R::write_failed)) return text + "WinAPI WritePrinter() call failed";
+  if (is(R::no_answer))
     return text + std::string(kServidorSemResposta) + "; o trabalho para a impressora " +
            std::string(printer) + " foi cancelado.";
-  if (result == R::kCancelled)
+  if (is(R::cancelled))
     return text + "O trabalho para a impressora " + std::string(printer) +
            " foi cancelado no servidor de impressão.";
-  if (result == R::kRefused)
+  if (is(R::refused))
     return text + "A impressora " + std::string(printer) + " recusou o trabalho: " + std::string(reason);
   return text + std::string(cfile) + " Impressão OK!!!";
 }
@@ -160,11 +161,11 @@ bool IMPRESSAO_PADRAO_DOS_PRINTFILE(JobServices& job, std::string_view text) {
   }
   // The outcome texts show the data shortened: it may be large.
   if (const std::optional<RawSendResult> sent = send_through_temp_file(job)) {
-    s.NRESULT = sent->code;
+    s.NRESULT = result_number(sent->code);
     s.CMSG = dos_outcome_text(s.NRESULT, short_form(s.CFILE), s.CPRINTER, sent->reason);
   }
   s.CFILE = {};
-  if (s.NRESULT != R::kSent) job.messages.G_ERRO(Value(s.CMSG));
+  if (s.NRESULT != result_number(R::sent)) job.messages.G_ERRO(Value(s.CMSG));
   return true;
 }
 

@@ -198,7 +198,7 @@ JobOutcome run_job(JobServices& job) {
 bool CRIA_NOVA_PAGINA_IMP_WIN(JobServices& job, std::string_view printer) {
   JobState& s = job.state;
   s.CPRINTER = std::string(printer);
-  s.OPRINTER = std::make_unique<WIN32PRN>(job.pages, s.settings);
+  s.OPRINTER = std::make_unique<WIN32PRN>(job.pages, &job.printers, s.settings);
   WIN32PRN& p = *s.OPRINTER;
   p.New(printer);
   p.Landscape = s.job_mode == kModoPaisagem;

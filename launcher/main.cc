@@ -1,11 +1,14 @@
 #include <cstdio>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "launcher/startup.h"
 #include "launcher/system_classes.h"
 #include "printing/page_device.h"
 #include "printing/printer_service.h"
+#include "runtime/process.h"
 #include "ui/toolkit.h"
 
 // tarvousb PATH: prints the print file at PATH. No exit code is set; the
@@ -13,7 +16,8 @@
 // tarvousb --version: the package's version (set by the build) and the one
 // the window shows. Every other argument is a path, even one with dashes.
 int main(int argc, char** argv) {
-  if (argc > 1 && std::string_view(argv[1]) == "--version") {
+  const std::vector<std::string> args = tarvo::program_arguments(argc, argv);
+  if (!args.empty() && args[0] == "--version") {
     std::printf("tarvousb %s (TARVO Printers %.*s)\n", TARVOUSB_VERSION,
                 static_cast<int>(tarvo::kVersao.size()), tarvo::kVersao.data());
     return std::fflush(stdout) == 0 ? 0 : 1;
@@ -26,7 +30,7 @@ int main(int argc, char** argv) {
   auto pages = tarvo::make_system_page_devices();
   run.pages = pages.get();
   std::optional<std::string_view> argument;
-  if (argc > 1) argument = argv[1];
+  if (!args.empty()) argument = args[0];
   tarvo::MAIN(run, argument);
   return 0;
 }

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "printing/dot_count.h"
+#include "printing/page_budget.h"
 #include "runtime/text.h"
 
 namespace tarvo::cairo_pages {
@@ -20,11 +21,6 @@ namespace {
 // file asking for thousands of sizes does not grow the program without end.
 constexpr std::size_t kCachedFaces = 16;
 constexpr std::size_t kCachedFonts = 32;
-
-// FreeType sets no font size of 2^16 pixels or more, and a failed attempt
-// leaves the face unusable for the sizes already in use. Fonts above this
-// size are refused before they reach it, like any font that cannot be made.
-constexpr double kLargestFontPoints = 1 << 15;
 
 // The slant given to an upright face asked for in italic.
 constexpr double kObliqueShear = 0.2126;  // tan 12 degrees

@@ -87,11 +87,8 @@ std::vector<int> offered_resolutions(std::string_view destination) {
 // Texts reach cairo in pieces of at most this many glyphs.
 constexpr std::size_t kPieceGlyphs = 4096;
 
-// What cairo keeps of a drawing call, a glyph and a font, in bytes, as
-// counted against a page's budget.
-constexpr std::size_t kCallCost = 512;
-constexpr std::size_t kGlyphCost = 32;
-constexpr std::size_t kFontCost = 768;
+constexpr std::size_t kCallCost = PageBudget::kCallCost;
+constexpr std::size_t kGlyphCost = PageBudget::kGlyphCost;
 
 }  // namespace
 
@@ -99,7 +96,7 @@ int hundredths_mm_to_dots(int value, int dpi) { return rounded_dots(value / 2540
 
 CairoCanvas::CairoCanvas(std::string destination, cups::DestinationAttributes attributes,
                          std::size_t page_budget)
-    : destination_(std::move(destination)), attrs_(std::move(attributes)), page_budget_(page_budget) {
+    : destination_(std::move(destination)), attrs_(std::move(attributes)), budget_(page_budget) {
   dpi_x_ = attrs_.resolution_x > 0 ? attrs_.resolution_x : CairoPageDevices::kFallbackDpi;
   dpi_y_ = attrs_.resolution_y > 0 ? attrs_.resolution_y : dpi_x_;
   if (attrs_.media_width > 0 && attrs_.media_length > 0) {
@@ -176,11 +173,7 @@ void CairoCanvas::draw_into(cairo_t* cr) {
   font_in_context_ = false;
 }
 
-void CairoCanvas::begin_page() {
-  ++page_number_;
-  page_cost_ = 0;
-  page_fonts_.clear();
-}
+void CairoCanvas::begin_page() { budget_.start_page(); }
 
 void CairoCanvas::fail(DeviceFailure failure) {
   if (!failed()) failure_ = std::move(failure);
@@ -233,10 +226,8 @@ bool CairoCanvas::show_piece() {
 // Counts `bytes` more against the page, with the current font the first
 // time the page uses it. A page out of room fails: it is not drawn.
 bool CairoCanvas::take_page_room(std::size_t bytes) {
-  if (font_ && page_fonts_.insert(font_->serial).second) bytes += kFontCost;
-  page_cost_ += bytes;
-  if (page_cost_ <= page_budget_) return true;
-  not_drawn("a página " + std::to_string(page_number_) + " tem texto demais para ser desenhada de uma vez");
+  if (budget_.take(bytes, font_ ? std::optional(font_->serial) : std::nullopt)) return true;
+  not_drawn(budget_.reason());
   return false;
 }
 

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,6 +13,7 @@
 
 #include "printing/cairo_fonts.h"
 #include "printing/cups_destination.h"
+#include "printing/page_budget.h"
 #include "printing/page_device.h"
 
 namespace tarvo::cairo_pages {
@@ -76,7 +76,7 @@ class CairoCanvas : public virtual PageDevice {
   void draw_into(cairo_t* cr);
   // A new page begins: it holds nothing yet.
   void begin_page();
-  int page_number() const { return page_number_; }
+  int page_number() const { return budget_.page(); }
 
   bool failed() const { return failure_.kind != DeviceFailure::Kind::none; }
   // The first failure of a document is the one reported.
@@ -111,7 +111,6 @@ class CairoCanvas : public virtual PageDevice {
   int dpi_y_;
   SheetSettings sheet_;
   std::optional<std::vector<int>> offered_dpi_;  // the resolutions the destination offers
-  std::size_t page_budget_;
 
   CairoFonts fonts_;
   std::shared_ptr<ScaledFont> font_;
@@ -124,11 +123,8 @@ class CairoCanvas : public virtual PageDevice {
   bool font_in_context_ = false;
   DeviceFailure failure_;
 
-  // The page being drawn: its number in the document and what it holds of
-  // drawing so far.
-  int page_number_ = 0;
-  std::size_t page_cost_ = 0;
-  std::set<std::uint64_t> page_fonts_;
+  // What the page being drawn holds of drawing so far.
+  PageBudget budget_;
 };
 
 int hundredths_mm_to_dots(int value, int dpi);

@@ -156,8 +156,6 @@ class PageDeviceFactory {
   // A device of the printer that draws into images, for a preview; nullptr
   // when the printer is unknown or this system draws no page images.
   virtual std::unique_ptr<ImagePageDevice> open_images(std::string_view /*printer*/) { return nullptr; }
-  // The system's default printer, "" when there is none.
-  virtual std::string default_printer() = 0;
 };
 
 // The platform's page devices.

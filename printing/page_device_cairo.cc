@@ -54,10 +54,6 @@ constexpr std::string_view kLandscape = "4";
 
 // ---- the device ----------------------------------------------------------
 
-// cairo holds every drawing call of a page in memory until the page is
-// shown. What a page may hold, in bytes; a page that needs more is not drawn.
-constexpr std::size_t kPageBudget = std::size_t{28} << 20;
-
 // The print system's words for a job it refused or lost.
 std::string print_system_reason(const cups::CupsJob& job) {
   if (!job.error().empty()) return job.error();
@@ -70,7 +66,7 @@ std::string print_system_reason(const cups::CupsJob& job) {
 class CairoPageDevice final : public CairoCanvas {
  public:
   CairoPageDevice(std::string destination, cups::DestinationAttributes attributes)
-      : CairoCanvas(std::move(destination), std::move(attributes), kPageBudget) {}
+      : CairoCanvas(std::move(destination), std::move(attributes), PageBudget::kBudget) {}
 
   // A document still open when the device goes is discarded: nothing of it
   // reaches the printer.
@@ -214,8 +210,6 @@ std::unique_ptr<ImagePageDevice> CairoPageDevices::open_images(std::string_view 
   if (!attrs.found) return nullptr;
   return make_cairo_image_device(std::string(printer), std::move(attrs));
 }
-
-std::string CairoPageDevices::default_printer() { return CupsSpooler().GETDEFAULTPRINTER(); }
 
 std::unique_ptr<PageDeviceFactory> make_system_page_devices() {
   return std::make_unique<CairoPageDevices>();

@@ -21,7 +21,6 @@ class CairoPageDevices final : public PageDeviceFactory {
 
   std::unique_ptr<PageDevice> open(std::string_view printer) override;
   std::unique_ptr<ImagePageDevice> open_images(std::string_view printer) override;
-  std::string default_printer() override;
 };
 
 }  // namespace tarvo

@@ -61,7 +61,6 @@ class PreviewPageDevices final : public PageDeviceFactory {
   ~PreviewPageDevices() override;
 
   std::unique_ptr<PageDevice> open(std::string_view printer) override;
-  std::string default_printer() override { return printers_.default_printer(); }
 
  private:
   PageDeviceFactory& printers_;

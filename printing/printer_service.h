@@ -12,22 +12,26 @@
 
 namespace tarvo {
 
-// Result codes of a raw send.
-namespace raw_result {
-inline constexpr int kSent = 1;
-inline constexpr int kBadArguments = -1;  // printer or file name missing or not a text
-inline constexpr int kNoPrinter = -2;     // printer unknown or spooler unreachable
-inline constexpr int kNoJob = -3;         // the job was not created
-inline constexpr int kNoDocument = -4;    // the document was not started
-inline constexpr int kNoFile = -6;        // the file was not opened or could not be read
-inline constexpr int kWriteFailed = -7;   // a write to the spooler failed
-inline constexpr int kNoAnswer = -8;      // the print server stopped answering
-// The spooler took the whole job, then the printer refused it. Unlike the
-// other failures the data did reach the spooler, so a caller may offer it
-// again in a form the printer takes.
-inline constexpr int kRefused = -9;
-inline constexpr int kCancelled = -10;    // someone cancelled the job at the spooler
-}  // namespace raw_result
+// Result codes of a raw send, as the spooler routine returns them.
+enum class RawResult : int {
+  sent = 1,
+  bad_arguments = -1,  // printer or file name missing or not a text
+  no_printer = -2,     // printer unknown or spooler unreachable
+  no_job = -3,         // the job was not created
+  no_document = -4,    // the document was not started
+  no_memory = -5,      // never returned; callers still have a text for it
+  no_file = -6,        // the file was not opened or could not be read
+  write_failed = -7,   // a write to the spooler failed
+  no_answer = -8,      // the print server stopped answering
+  // The spooler took the whole job, then the printer refused it. Unlike the
+  // other failures the data did reach the spooler, so a caller may offer it
+  // again in a form the printer takes.
+  refused = -9,
+  cancelled = -10,     // someone cancelled the job at the spooler
+};
+
+// The whole number that stands for a result code.
+constexpr int result_number(RawResult result) { return static_cast<int>(result); }
 
 // Bytes for a raw job, read one piece after another.
 class RawSource {
@@ -38,7 +42,7 @@ class RawSource {
 };
 
 struct RawSendResult {
-  int code = raw_result::kSent;
+  RawResult code = RawResult::sent;
   std::string reason;  // the spooler's or the printer's words for a failure, when they gave any (UTF-8)
 };
 
@@ -58,7 +62,7 @@ class PrinterService {
 
   // Sends a file to a printer unchanged as a raw job, the file's own final
   // end-of-file byte (0x1A) left out. The title defaults to the file name.
-  // The result is one of raw_result's codes. A job that failed is
+  // The result is the number of a RawResult. A job that failed is
   // cancelled; one counts as sent once the printer has had a few seconds to
   // refuse it and has not.
   virtual int PRINTFILERAW(const Value& printer, const Value& file, const Value& title = {}) = 0;

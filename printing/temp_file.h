@@ -1,7 +1,6 @@
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -22,6 +21,9 @@ namespace tarvo {
 // a second link to some file, is removed when the folder lets us; otherwise
 // we refuse. A symbolic link or anything but a plain file of that name is
 // refused, never followed or removed.
+//
+// On Windows the file is kept open without letting others write or remove
+// it, which is its lock; a run that finds it held waits until it is let go.
 class LockedTempFile final : public RawSource {
  public:
   enum class Problem { none, link, not_a_file, foreign, cannot_create, cannot_write };
@@ -57,12 +59,13 @@ class LockedTempFile final : public RawSource {
   enum class Step { done, again, failed };
   Step create_own_file();
   Step deal_with_existing_file();
-  void fail(Problem problem, int error = 0);
+  // The first problem is the one kept.
+  void fail(Problem problem, std::error_code error = {});
 
   std::string path_;
-  int fd_ = -1;
-  off_t written_ = 0;
-  off_t read_at_ = 0;
+  std::intptr_t fd_ = -1;  // the open file: a descriptor, on Windows a handle
+  std::int64_t written_ = 0;
+  std::int64_t read_at_ = 0;
   Problem problem_ = Problem::none;
   std::error_code error_;
 };

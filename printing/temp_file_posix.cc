@@ -50,18 +50,6 @@ class Descriptor {
 
 }  // namespace
 
-// Each attempt either creates the file or waits for, or removes, the one in
-// its way; someone who keeps putting files there is given up on.
-LockedTempFile::LockedTempFile(std::string path) : path_(std::move(path)) {
-  constexpr int kAttempts = 100;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    Step step = create_own_file();
-    if (step == Step::again) step = deal_with_existing_file();
-    if (step != Step::again) return;
-  }
-  fail(Problem::cannot_create, EBUSY);
-}
-
 // A new file, so that no one else can have it open. Another run that finds
 // it before we hold its lock may take it for a leftover and remove it: the
 // name no longer denotes it once we hold the lock, and we start again.
@@ -69,11 +57,11 @@ LockedTempFile::Step LockedTempFile::create_own_file() {
   fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd_ < 0) {
     if (errno == EEXIST) return Step::again;
-    fail(Problem::cannot_create, errno);
+    fail(Problem::cannot_create, system_error(errno));
     return Step::failed;
   }
   if (!lock_exclusive(fd_)) {
-    fail(Problem::cannot_create, errno);
+    fail(Problem::cannot_create, system_error(errno));
     ::close(fd_);
     fd_ = -1;
     return Step::failed;
@@ -90,7 +78,8 @@ LockedTempFile::Step LockedTempFile::deal_with_existing_file() {
   const Descriptor existing(::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   if (existing.get() < 0) {
     if (errno == ENOENT) return Step::again;  // gone meanwhile
-    fail(errno == ELOOP ? Problem::link : Problem::cannot_create, errno == ELOOP ? 0 : errno);
+    fail(errno == ELOOP ? Problem::link : Problem::cannot_create,
+         errno == ELOOP ? std::error_code{} : system_error(errno));
     return Step::failed;
   }
   struct stat st {};
@@ -100,19 +89,13 @@ LockedTempFile::Step LockedTempFile::deal_with_existing_file() {
   }
   const bool ours = st.st_uid == ::geteuid() && st.st_nlink == 1;
   if (ours && !lock_exclusive(existing.get())) {
-    fail(Problem::cannot_create, errno);
+    fail(Problem::cannot_create, system_error(errno));
     return Step::failed;
   }
   if (!still_named(existing.get(), path_)) return Step::again;
   if (::unlink(path_.c_str()) == 0 || errno == ENOENT) return Step::again;
-  fail(ours ? Problem::cannot_create : Problem::foreign, errno);
+  fail(ours ? Problem::cannot_create : Problem::foreign, system_error(errno));
   return Step::failed;
-}
-
-void LockedTempFile::fail(Problem problem, int error) {
-  if (problem_ != Problem::none) return;
-  problem_ = problem;
-  if (error != 0) error_ = system_error(error);
 }
 
 bool LockedTempFile::write(std::string_view bytes) {
@@ -121,7 +104,7 @@ bool LockedTempFile::write(std::string_view bytes) {
     const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      fail(Problem::cannot_write, n < 0 ? errno : ENOSPC);
+      fail(Problem::cannot_write, system_error(n < 0 ? errno : ENOSPC));
       return false;
     }
     bytes.remove_prefix(static_cast<std::size_t>(n));
@@ -135,7 +118,7 @@ bool LockedTempFile::reserve(std::size_t size) {
   if (size == 0) return true;
   const int error = ::posix_fallocate(fd_, 0, static_cast<off_t>(size));
   if (error == 0 || error == EOPNOTSUPP || error == EINVAL) return true;
-  fail(Problem::cannot_write, error);
+  fail(Problem::cannot_write, system_error(error));
   return false;
 }
 
@@ -158,7 +141,5 @@ void LockedTempFile::remove() {
   ::close(fd_);
   fd_ = -1;
 }
-
-LockedTempFile::~LockedTempFile() { remove(); }
 
 }  // namespace tarvo

@@ -1,15 +1,13 @@
 #include "printing/win32prn.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
-#include <filesystem>
-#include <system_error>
 
 #include "printing/dot_count.h"
+#include "printing/printer_service.h"
 #include "runtime/date.h"
+#include "runtime/process.h"
 
 namespace tarvo {
 namespace {
@@ -22,13 +20,6 @@ constexpr std::size_t kFaceNameLimit = 127;
 constexpr std::size_t kFaceRequestLimit = 31;
 constexpr std::size_t kFixedAdvanceLimit = 1024;
 constexpr int kNormalWeight = 400;
-
-
-std::string program_path() {
-  std::error_code ec;
-  auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string("tarvousb") : path.string();
-}
 
 // Fills the paper of `out` by the order the printer settings take: a custom
 // size first, then a form name, then a paper-size code.
@@ -46,15 +37,15 @@ void set_paper(PrintSettings& out, const FormSpec& form, int length, int width) 
 
 }  // namespace
 
-WIN32PRN::WIN32PRN(PageDeviceFactory* devices, RunSettings settings)
-    : devices_(devices), settings_(settings) {}
+WIN32PRN::WIN32PRN(PageDeviceFactory* devices, PrinterService* printers, RunSettings settings)
+    : devices_(devices), printers_(printers), settings_(settings) {}
 
 // Going away ends an open document as Destroy does, so its pages print.
 WIN32PRN::~WIN32PRN() { Destroy(); }
 
 WIN32PRN& WIN32PRN::New(std::string_view printer_name) {
   PrinterName = std::string(printer_name);
-  if (PrinterName.empty() && devices_) PrinterName = devices_->default_printer();
+  if (PrinterName.empty() && printers_) PrinterName = printers_->GETDEFAULTPRINTER();
   return *this;
 }
 
@@ -144,13 +135,10 @@ PrintSettings WIN32PRN::changed_settings() {
 }
 
 std::string WIN32PRN::default_document_name() const {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-  localtime_r(&now, &local);
-  const auto date = Date::from_ymd(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+  const LocalTime now = local_time_now();
+  const auto date = Date::from_ymd(now.year, now.month, now.day);
   char time_text[16];
-  std::snprintf(time_text, sizeof time_text, "%02d:%02d:%02d", local.tm_hour, local.tm_min,
-                local.tm_sec);
+  std::snprintf(time_text, sizeof time_text, "%02d:%02d:%02d", now.hour, now.minute, now.second);
   return program_path() + " [" + date_to_text(date.value_or(Date{}), settings_) + " - " +
          time_text + "]";
 }

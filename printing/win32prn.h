@@ -12,6 +12,8 @@
 
 namespace tarvo {
 
+class PrinterService;
+
 // The pitch of a font: a character is numerator / denominator inch wide;
 // {0, 0} is the font's own width.
 struct PitchPair {
@@ -28,10 +30,11 @@ using FontWidthArg = std::variant<double, PitchPair>;
 // printer dots, the current font and its attributes, and the document and
 // page brackets. It draws through a page device that the factory opens by
 // printer name; the arithmetic of rows, columns and fonts lives here, once,
-// for every platform.
+// for every platform. The spooler names the default printer.
 class WIN32PRN {
  public:
-  explicit WIN32PRN(PageDeviceFactory* devices, RunSettings settings = {});
+  explicit WIN32PRN(PageDeviceFactory* devices, PrinterService* printers = nullptr,
+                    RunSettings settings = {});
   ~WIN32PRN();
   WIN32PRN(const WIN32PRN&) = delete;
   WIN32PRN& operator=(const WIN32PRN&) = delete;
@@ -133,6 +136,7 @@ class WIN32PRN {
   std::string default_document_name() const;
 
   PageDeviceFactory* devices_;
+  PrinterService* printers_;
   RunSettings settings_;
 };
 

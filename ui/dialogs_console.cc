@@ -1,6 +1,7 @@
-#include <cstdio>
+#include <string>
 
 #include "ui/dialogs.h"
+#include "ui/standard_error.h"
 
 namespace tarvo::ui {
 namespace {
@@ -8,8 +9,7 @@ void block(std::string_view title, std::string_view text) {
   std::string out;
   out.reserve(title.size() + text.size() + 3);
   out.append(title).append(": ").append(text).append("\n");
-  std::fwrite(out.data(), 1, out.size(), stderr);
-  std::fflush(stderr);
+  write_standard_error(out);
 }
 }  // namespace
 
@@ -23,8 +23,7 @@ bool ConsoleDialogs::ask_yes_no(std::string_view title, std::string_view text, b
 }
 
 void ConsoleDialogs::text_popup(std::string_view text, Point, std::string_view) {
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  std::fputc('\n', stderr);
+  write_standard_error(std::string(text) + "\n");
 }
 
 }  // namespace tarvo::ui

@@ -53,7 +53,13 @@ class Toolkit {
   Lazy lazy_{*this};
 };
 
-// The platform's toolkit (Qt Widgets on Linux).
+// The platform's toolkit (Qt Widgets on Linux, the system's own boxes on
+// Windows).
 std::unique_ptr<Toolkit> make_system_toolkit(int argc, char** argv);
+
+// True when TARVOUSB_UNATTENDED is set to anything but "" or "0": nobody is
+// there to answer, so every box goes to standard error even when there is a
+// display.
+bool unattended_run();
 
 }  // namespace tarvo::ui

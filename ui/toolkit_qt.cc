@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <cstdlib>
-#include <string_view>
 
 #include "ui/dialogs_qt.h"
 #include "ui/preview_qt.h"
@@ -10,16 +9,6 @@
 #include "ui/window_qt.h"
 
 namespace tarvo::ui {
-namespace {
-
-// TARVOUSB_UNATTENDED set (to anything but "0"): nobody is there to answer,
-// so every box goes to standard error even when there is a display.
-bool unattended() {
-  const char* v = std::getenv("TARVOUSB_UNATTENDED");
-  return v != nullptr && *v != '\0' && std::string_view(v) != "0";
-}
-
-}  // namespace
 
 QtToolkit::QtToolkit(int argc, char** argv) {
   for (int i = 0; i < argc && i < 1; ++i) args_.emplace_back(argv[i]);
@@ -40,7 +29,7 @@ bool QtToolkit::ensure_started() {
   }
   if (tried_) return false;
   tried_ = true;
-  if (unattended()) return false;
+  if (unattended_run()) return false;
   const std::string platform = usable_qt_platform();
   if (platform.empty()) return false;
   // Qt gets the one platform that was found to work, not a list it might

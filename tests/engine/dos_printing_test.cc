@@ -273,7 +273,9 @@ class FixedResult final : public PrinterService {
   std::vector<std::string> GETPRINTERS() override { return {}; }
   std::string GETDEFAULTPRINTER() override { return {}; }
   int PRINTFILERAW(const Value&, const Value&, const Value&) override { return result_; }
-  RawSendResult send_raw(std::string_view, RawSource&, std::string_view) override { return {result_, reason_}; }
+  RawSendResult send_raw(std::string_view, RawSource&, std::string_view) override {
+    return {static_cast<RawResult>(result_), reason_};
+  }
 
  private:
   int result_;

@@ -5,7 +5,7 @@
 
 #include "engine/job_services.h"
 #include "engine/job_state.h"
-#include "printing/page_device_recording.h"
+#include "tests/support/page_device_recording.h"
 #include "printing/win32prn.h"
 #include "tests/support/test_support.h"
 
@@ -17,7 +17,7 @@ class NoSpooler final : public PrinterService {
   std::vector<std::string> GETPRINTERS() override { return {}; }
   std::string GETDEFAULTPRINTER() override { return {}; }
   int PRINTFILERAW(const Value&, const Value&, const Value&) override { return -2; }
-  RawSendResult send_raw(std::string_view, RawSource&, std::string_view) override { return {-2, {}}; }
+  RawSendResult send_raw(std::string_view, RawSource&, std::string_view) override { return {RawResult::no_printer, {}}; }
 };
 
 // A job whose page objects draw on recording devices.

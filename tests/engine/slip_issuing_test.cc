@@ -183,7 +183,7 @@ struct PrinterServiceStub final : PrinterService {
   std::vector<std::string> GETPRINTERS() override { return {}; }
   std::string GETDEFAULTPRINTER() override { return {}; }
   int PRINTFILERAW(const Value&, const Value&, const Value&) override { return -2; }
-  RawSendResult send_raw(std::string_view, RawSource&, std::string_view) override { return {-2, {}}; }
+  RawSendResult send_raw(std::string_view, RawSource&, std::string_view) override { return {RawResult::no_printer, {}}; }
 };
 
 struct Slips : ::testing::Test {

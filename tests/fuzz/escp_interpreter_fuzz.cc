@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "engine/escp_interpreter.h"
-#include "printing/page_device_recording.h"
+#include "tests/support/page_device_recording.h"
 #include "printing/win32prn.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

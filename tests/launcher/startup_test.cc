@@ -143,7 +143,6 @@ class FailingPageDevices final : public PageDeviceFactory {
     e.operation = "abrir a impressora";
     throw e;
   }
-  std::string default_printer() override { return "Office_Laser"; }
 };
 
 TEST_F(Startup, RuntimeErrorInAJobIsReportedAndEndsIt) {

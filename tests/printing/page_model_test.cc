@@ -4,8 +4,9 @@
 #include <regex>
 
 #include "printing/dot_count.h"
-#include "printing/page_device_recording.h"
+#include "tests/support/page_device_recording.h"
 #include "printing/win32prn.h"
+#include "tests/support/fake_printers.h"
 
 namespace tarvo {
 namespace {
@@ -134,8 +135,9 @@ TEST_F(PageModel, UnknownPrinterOrRefusedSettingsFailCreate) {
 }
 
 TEST_F(PageModel, EmptyNameTakesTheDefaultPrinter) {
-  devices.default_name = "Padrao";
-  WIN32PRN p(&devices);
+  test::FakePrinters printers;
+  printers.default_name = "Padrao";
+  WIN32PRN p(&devices, &printers);
   p.New("");
   EXPECT_EQ(p.PrinterName, "Padrao");
 }
@@ -308,9 +310,9 @@ TEST_F(PageModel, DefaultDocumentNameCarriesProgramDateAndTime) {
   ASSERT_TRUE(p->StartDoc());
   const auto starts = rec.events_starting("start_document ");
   ASSERT_EQ(starts.size(), 1u);
-  // "<this program's path> [dd/mm/yy - hh:mm:ss]"
-  EXPECT_TRUE(std::regex_match(
-      starts[0], std::regex(R"(start_document /.*printing_test \[\d\d/\d\d/\d\d - \d\d:\d\d:\d\d\])")))
+  // "<this program's full path> [dd/mm/yy - hh:mm:ss]"
+  EXPECT_TRUE(std::regex_match(starts[0], std::regex(R"(start_document (/|[A-Z]:\\).*printing_test(\.exe)? )"
+                                                     R"(\[\d\d/\d\d/\d\d - \d\d:\d\d:\d\d\])")))
       << starts[0];
 }
 

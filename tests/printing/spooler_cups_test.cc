@@ -190,7 +190,7 @@ TEST_F(RawSpooling, DocumentThePrinterRefusesAfterTheServerTookItIsReported) {
   cups.add_driverless_queue(queue);
   MemorySource nota("\x1b@NOTA FISCAL\r\n\x0c");
   const RawSendResult refused = spooler.send_raw(queue, nota, "nota");
-  EXPECT_EQ(refused.code, -9);
+  EXPECT_EQ(refused.code, RawResult::refused);
   EXPECT_NE(refused.reason.find("Unable to add document"), std::string::npos) << refused.reason;
 
   // A backend that fails on a queue whose policy is to abort the job.
@@ -243,7 +243,7 @@ TEST(PausedServer, SendGivesUpAndNothingPrints) {
     if (!paused && sent >= (1 << 20)) paused = ::kill(cupsd, SIGSTOP) == 0;
   };
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(CupsSpooler().send_raw("Paused", data, "pausa").code, -8);
+  EXPECT_EQ(CupsSpooler().send_raw("Paused", data, "pausa").code, RawResult::no_answer);
   // The limit without progress, then as much again at most for the cancel
   // (which waits a second more for the server's go-ahead).
   EXPECT_LT(std::chrono::steady_clock::now() - start, 3s + 3s + 2s);

@@ -67,7 +67,8 @@ struct RunResult {
 
 // Runs the tarvousb binary with `args` in folder `cwd` and the environment
 // changes `env` ("NAME=value" sets, "NAME" alone unsets). DISPLAY and
-// WAYLAND_DISPLAY are unset unless `env` sets them.
+// WAYLAND_DISPLAY are unset unless `env` sets them. Linux only: under wine
+// the program is run by tests/wine/check-program.
 RunResult run_tarvousb(const std::vector<std::string>& args, const std::filesystem::path& cwd,
                        const std::vector<std::string>& env = {}, int timeout_seconds = 120);
 

@@ -8,10 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/wine_harness.h"
 
 namespace {
 
@@ -20,20 +20,6 @@ std::string narrow(const wchar_t* text) {
   std::string out(size > 0 ? size - 1 : 0, '\0');
   if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
   return out;
-}
-
-std::string expected(const char* variable) {
-  const char* value = std::getenv(variable);
-  if (value == nullptr) ADD_FAILURE() << variable << " is not set; run this through scripts/test-windows";
-  return value ? value : "";
-}
-
-std::vector<std::string> sorted_words(const std::string& text) {
-  std::istringstream in(text);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;) words.push_back(word);
-  std::sort(words.begin(), words.end());
-  return words;
 }
 
 std::vector<std::string> installed_printers() {
@@ -62,8 +48,8 @@ std::string default_printer() {
 }
 
 TEST(WinePrinters, AreTheQueuesOfTheCupsServer) {
-  EXPECT_EQ(installed_printers(), sorted_words(expected("TARVO_TEST_PRINTERS")));
-  EXPECT_EQ(default_printer(), expected("TARVO_TEST_DEFAULT_PRINTER"));
+  EXPECT_EQ(installed_printers(), tarvo::test::sorted_words(tarvo::test::harness_value("TARVO_TEST_PRINTERS")));
+  EXPECT_EQ(default_printer(), tarvo::test::harness_value("TARVO_TEST_DEFAULT_PRINTER"));
 }
 
 }  // namespace

@@ -56,11 +56,9 @@ class RecordingPageDevices final : public PageDeviceFactory {
   ~RecordingPageDevices() override;
 
   std::unique_ptr<PageDevice> open(std::string_view printer) override;
-  std::string default_printer() override { return default_name; }
 
   // Printer names that open; any name opens when the list is empty.
   std::vector<std::string> known;
-  std::string default_name = "Recorder";
   int dpi_x = 600;
   int dpi_y = 600;
   int offset_x = 0;

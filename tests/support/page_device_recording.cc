@@ -1,4 +1,4 @@
-#include "printing/page_device_recording.h"
+#include "tests/support/page_device_recording.h"
 
 #include <algorithm>
 #include <string>
