@@ -7,33 +7,25 @@
 #include "printing/win32prn.h"
 
 namespace tarvo {
-namespace {
 
-// Ends the page object's document (an empty one is discarded) and releases
-// the object.
-void release(JobState& s) {
-  s.OPRINTER->EndDoc();
-  s.OPRINTER->Destroy();
-  s.OPRINTER.reset();
-}
-
-}  // namespace
-
-bool print_dos_as_pages(JobServices& job, std::string_view printer, std::string_view data,
+bool print_dos_as_pages(JobServices& job, std::string_view printer, const DosData& data,
                         const EscpOptions& options) {
   JobState& s = job.state;
   if (CRIA_NOVA_PAGINA_IMP_WIN(job, printer)) return false;
   WIN32PRN& page = *s.OPRINTER;
-  if (!page.StartDoc(std::string(kTituloDos))) {
-    job.messages.G_ERRO(Value("A impressora " + page.PrinterName + " não aceitou o documento."));
-    release(s);
-    return false;
+  bool drawn = false;
+  bool printed = page.StartDoc(std::string(kTituloDos));
+  if (printed) {
+    render_escp(data.before, data.after, page, options);
+    drawn = page.HavePrinted;
+    printed = page.EndDoc();  // an empty document is discarded
   }
-  render_escp(data, page, options);
-  const bool drawn = page.HavePrinted;
-  release(s);
-  if (!drawn) job.messages.G_ERRO(Value(std::string("O arquivo no padrão DOS não tem nada para imprimir.")));
-  return drawn;
+  // The failure is the device's to tell, while the object still holds it.
+  if (!printed) report_document_failure(job);
+  page.Destroy();
+  s.OPRINTER.reset();
+  if (printed && !drawn) job.messages.G_ERRO(Value(std::string("O arquivo no padrão DOS não tem nada para imprimir.")));
+  return printed && drawn;
 }
 
 }  // namespace tarvo

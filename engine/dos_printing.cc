@@ -17,11 +17,6 @@ constexpr std::string_view kPrefixoMsg = "PrintFileRaw(): ";
 // A message box shows this much of the printer data, then its length.
 constexpr std::size_t kTrechoMostrado = 60;
 
-std::string printer_of_job(const JobState& s) {
-  if (s.IMP.open) return s.IMP.current_printer();
-  return std::string(trim(s.job_printer));
-}
-
 std::string current_folder() {
   std::error_code ec;
   const auto folder = std::filesystem::current_path(ec);
@@ -134,6 +129,11 @@ std::string dos_outcome_text(double result, std::string_view cfile, std::string_
   return text + std::string(cfile) + " Impressão OK!!!";
 }
 
+std::string dos_printer(const JobState& s) {
+  if (s.IMP.open) return s.IMP.current_printer();
+  return std::string(trim(s.job_printer));
+}
+
 std::optional<DosData> dos_printer_data(std::string_view text) {
   const std::string tail = upper_tail(text);
   const std::size_t at = tail.rfind(kMarcaPadraoDos);
@@ -144,11 +144,11 @@ std::optional<DosData> dos_printer_data(std::string_view text) {
   return DosData{text.substr(0, marker), text.substr(marker + size)};
 }
 
-bool IMPRESSAO_PADRAO_DOS_PRINTFILE(JobServices& job, std::string_view text) {
+bool IMPRESSAO_PADRAO_DOS_PRINTFILE(JobServices& job, std::string_view text, const DosRefusal& refused) {
   const std::optional<DosData> data = dos_printer_data(text);
   if (!data) return false;
   JobState& s = job.state;
-  s.CPRINTER = printer_of_job(s);
+  s.CPRINTER = dos_printer(s);
   s.CFILE = *data;
   s.NRESULT = -1;
   s.CMSG = std::string(kPrefixoMsg);
@@ -156,7 +156,7 @@ bool IMPRESSAO_PADRAO_DOS_PRINTFILE(JobServices& job, std::string_view text) {
   // Checked before anything is written, so no temporary file is left.
   if (s.CPRINTER.empty()) {
     s.CFILE = {};
-    job.messages.G_ERRO(Value("Não há impressora Instalada."));
+    job.messages.G_ERRO(Value(std::string(kSemImpressora)));
     return true;
   }
   // The outcome texts show the data shortened: it may be large.
@@ -165,6 +165,7 @@ bool IMPRESSAO_PADRAO_DOS_PRINTFILE(JobServices& job, std::string_view text) {
     s.CMSG = dos_outcome_text(s.NRESULT, short_form(s.CFILE), s.CPRINTER, sent->reason);
   }
   s.CFILE = {};
+  if (s.NRESULT == result_number(R::refused) && refused && refused(*data)) return true;
   if (s.NRESULT != result_number(R::sent)) job.messages.G_ERRO(Value(s.CMSG));
   return true;
 }

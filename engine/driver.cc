@@ -2,6 +2,7 @@
 
 #include "engine/command_activation.h"
 #include "engine/control_language.h"
+#include "engine/dos_output.h"
 #include "engine/dos_pages.h"
 #include "engine/dos_printing.h"
 #include "engine/record_reader.h"
@@ -25,17 +26,6 @@ void report_not_found(JobServices& job) {
 
 bool dos_mode(const JobState& s) { return s.W_IMPRESSAO_DOS == "S"; }
 
-// Tells the user why the page object's document cannot print.
-void report_failure(JobServices& job) {
-  const JobState& s = job.state;
-  const DeviceFailure failure = s.OPRINTER->Failure();
-  if (failure.kind == DeviceFailure::Kind::not_drawn) {
-    job.messages.G_ERRO(Value(document_not_drawn_text(s.CPRINTER, failure.reason)));
-  } else {
-    job.messages.G_ERRO(Value(document_refused_text(s.CPRINTER, failure.reason)));
-  }
-}
-
 // Ends the page object's document and releases it, so that its pages print.
 // False when the document did not reach the printer: the user was told.
 bool release_page_object(JobServices& job) {
@@ -44,7 +34,7 @@ bool release_page_object(JobServices& job) {
   bool printed = true;
   if (!dos_mode(s) && s.V_IMP_WIN == "S") {
     printed = s.OPRINTER->EndDoc();
-    if (!printed) report_failure(job);
+    if (!printed) report_document_failure(job);
     s.OPRINTER->Destroy();
   }
   s.OPRINTER.reset();
@@ -69,7 +59,7 @@ enum class Step { go_on, stop, failed };
 // A document that failed on its way ends the job: the user is told why and
 // nothing more of it is sent.
 Step document_failed(JobServices& job) {
-  report_failure(job);
+  report_document_failure(job);
   job.state.OPRINTER->EndDoc(true);
   return Step::failed;
 }
@@ -161,12 +151,12 @@ class LentText {
 };
 
 // A DOS-standard file in a preview: the pages the ESC/P interpreter draws of
-// its printer data, and a note that printing sends the data itself.
+// its printer data, and a note on what printing sends.
 bool preview_dos_file(JobServices& job, std::string_view text) {
-  if (upper_tail(text).find(kMarcaPadraoDos) == std::string::npos) return false;
-  const std::string_view data = text.substr(std::min(text.size(), kMarcaPadraoDos.size()));
-  job.preview->note = dos_preview_note(data.size());
-  print_dos_as_pages(job, job.state.job_printer, data);
+  const std::optional<DosData> data = dos_printer_data(text);
+  if (!data) return false;
+  job.preview->note = dos_preview_note(data->size(), dos_output(job.state.dos_output) == DosOutput::pages);
+  print_dos_as_pages(job, job.state.job_printer, *data);
   return true;
 }
 
@@ -187,7 +177,7 @@ JobOutcome run_job(JobServices& job) {
     return JobOutcome::slips;
   }
   if (job.preview != nullptr ? preview_dos_file(job, s.W_DADOS_ARQUIVO)
-                             : IMPRESSAO_PADRAO_DOS_PRINTFILE(job, s.W_DADOS_ARQUIVO))
+                             : print_dos_file(job, s.W_DADOS_ARQUIVO))
     return JobOutcome::dos;
   report_not_found(job);
   return JobOutcome::not_found;
@@ -215,6 +205,16 @@ bool CRIA_NOVA_PAGINA_IMP_WIN(JobServices& job, std::string_view printer) {
 
 void EJETAR_FOLHA_NA_IMPRESSORA(JobServices&) {}
 
+void report_document_failure(JobServices& job) {
+  const JobState& s = job.state;
+  const DeviceFailure failure = s.OPRINTER->Failure();
+  if (failure.kind == DeviceFailure::Kind::not_drawn) {
+    job.messages.G_ERRO(Value(document_not_drawn_text(s.CPRINTER, failure.reason)));
+  } else {
+    job.messages.G_ERRO(Value(document_refused_text(s.CPRINTER, failure.reason)));
+  }
+}
+
 std::string document_refused_text(std::string_view printer, std::string_view reason) {
   return "A impressora " + std::string(printer) + " recusou o trabalho: " + std::string(reason);
 }
@@ -224,12 +224,13 @@ std::string document_not_drawn_text(std::string_view printer, std::string_view r
          std::string(reason);
 }
 
-std::string dos_preview_note(std::size_t size) {
+std::string dos_preview_note(std::size_t size, bool prints_pages) {
   std::string bytes = std::to_string(size);
   for (int i = static_cast<int>(bytes.size()) - 3; i > 0; i -= 3) bytes.insert(static_cast<std::size_t>(i), ".");
-  return "Arquivo no padrão DOS (" + bytes +
-         " bytes): \"Imprimir\" o envia à impressora sem alteração. As páginas mostram como uma "
-         "impressora matricial o imprime.";
+  const std::string head = "Arquivo no padrão DOS (" + bytes + " bytes): ";
+  if (prints_pages) return head + "\"Imprimir\" imprime estas páginas (TARVOUSB_DOS=paginas).";
+  return head + "\"Imprimir\" o envia à impressora sem alteração. As páginas mostram como uma "
+                "impressora matricial o imprime.";
 }
 
 JobOutcome IMPRIMIR_TXT(JobServices& job, std::string_view printer, std::string_view mode) {

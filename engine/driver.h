@@ -46,13 +46,18 @@ void EJETAR_FOLHA_NA_IMPRESSORA(JobServices& job);
 inline constexpr std::string_view kSemPagina =
     "Nao foi criada a pagina da impressora (comando NP) antes deste registro.";
 
+// Tells the user why the page object's document did not print, from its
+// Failure(); the object must not be released yet.
+void report_document_failure(JobServices& job);
+
 // Shown when a document did not print: the print system refused or lost it
 // (`reason` in the print system's own words), or a page could not be drawn.
 std::string document_refused_text(std::string_view printer, std::string_view reason);
 std::string document_not_drawn_text(std::string_view printer, std::string_view reason);
 
 // The note a preview of a DOS-standard file carries: its printer data of
-// `size` bytes is sent as it is, whatever the pages show.
-std::string dos_preview_note(std::size_t size);
+// `size` bytes is sent as it is, whatever the pages show, or, when the run
+// prints such files as pages, those pages are what prints.
+std::string dos_preview_note(std::size_t size, bool prints_pages = false);
 
 }  // namespace tarvo

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "engine/escp_page_writer.h"
@@ -32,22 +33,35 @@ enum : unsigned char {
   SO = 0x0E, SI = 0x0F, DC2 = 0x12, DC4 = 0x14, CAN = 0x18, EM = 0x19, ESC = 0x1B,
 };
 
-// The printer data, read byte by byte.
+// The printer data, read byte by byte. It may lie in two pieces (either
+// side of a marker that is left out), which read as one.
 class Input {
  public:
-  explicit Input(std::string_view data) : data_(data) {}
-  bool done() const { return pos_ >= data_.size(); }
-  unsigned char next() { return static_cast<unsigned char>(data_[pos_++]); }
+  Input(std::string_view data, std::string_view rest) : data_(data), rest_(rest) {}
+  bool done() const { return pos_ >= data_.size() && rest_.empty(); }
+  unsigned char next() {
+    settle();
+    return static_cast<unsigned char>(data_[pos_++]);
+  }
+  // Only right after next(), which never leaves the piece it read from.
   void give_back() { --pos_; }
   // The next `n` bytes; nullopt when the data ends first (it is then all used).
   std::optional<std::string_view> take(std::size_t n) {
-    if (data_.size() - pos_ < n) {
-      pos_ = data_.size();
-      return std::nullopt;
+    settle();
+    const std::size_t here = data_.size() - pos_;
+    if (here >= n) {
+      const std::string_view out = data_.substr(pos_, n);
+      pos_ += n;
+      return out;
     }
-    const std::string_view out = data_.substr(pos_, n);
-    pos_ += n;
-    return out;
+    const bool enough = rest_.size() >= n - here;
+    // A sequence across the seam is copied once, so that it reads whole.
+    if (enough) seam_ = std::string(data_.substr(pos_)) + std::string(rest_.substr(0, n - here));
+    data_ = rest_;
+    rest_ = {};
+    pos_ = enough ? n - here : data_.size();
+    if (!enough) return std::nullopt;
+    return std::string_view(seam_);
   }
   std::optional<int> byte() {
     if (done()) return std::nullopt;
@@ -61,8 +75,17 @@ class Input {
   }
 
  private:
+  void settle() {
+    if (pos_ < data_.size() || rest_.empty()) return;
+    data_ = rest_;
+    rest_ = {};
+    pos_ = 0;
+  }
+
   std::string_view data_;
+  std::string_view rest_;
   std::size_t pos_ = 0;
+  std::string seam_;
 };
 
 int at(std::string_view bytes, std::size_t i) { return static_cast<unsigned char>(bytes[i]); }
@@ -119,8 +142,8 @@ struct Mode {
 
 class Interpreter {
  public:
-  Interpreter(std::string_view data, WIN32PRN& page, const EscpOptions& options)
-      : in_(data), out_(page), options_(options), m_(options.code_table) {}
+  Interpreter(std::string_view data, std::string_view rest, WIN32PRN& page, const EscpOptions& options)
+      : in_(data, rest), out_(page), options_(options), m_(options.code_table) {}
 
   void run() {
     while (!in_.done()) {
@@ -596,7 +619,11 @@ class Interpreter {
 }  // namespace
 
 void render_escp(std::string_view data, WIN32PRN& page, const EscpOptions& options) {
-  Interpreter(data, page, options).run();
+  render_escp(data, {}, page, options);
+}
+
+void render_escp(std::string_view data, std::string_view rest, WIN32PRN& page, const EscpOptions& options) {
+  Interpreter(data, rest, page, options).run();
 }
 
 }  // namespace tarvo

@@ -25,5 +25,8 @@ struct EscpOptions {
 // user-defined characters and codes with no meaning on a page are skipped by
 // their length; an unknown code is skipped alone, so no text is lost.
 void render_escp(std::string_view data, WIN32PRN& page, const EscpOptions& options = {});
+// The same for data in two pieces, `data` then `rest`, read as one: a
+// sequence may begin in one and end in the other.
+void render_escp(std::string_view data, std::string_view rest, WIN32PRN& page, const EscpOptions& options = {});
 
 }  // namespace tarvo

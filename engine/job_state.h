@@ -93,6 +93,7 @@ struct JobState {
   std::string W_ACAO;
   std::string job_printer;  // the printer the driver was started with
   std::string job_mode;     // the mode code the driver was started with
+  std::string dos_output;   // how DOS-standard files print: TARVOUSB_DOS as the run found it
 
   // The twenty fields of the current record, in the file's order. Texts are
   // views of W_DADOS_ARQUIVO: a field may be as large as the file.

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
   auto printers = tarvo::make_system_printer_service();
   auto automation = tarvo::make_system_automation();
   tarvo::Launcher run(*printers, *toolkit);
+  if (const char* dos = std::getenv("TARVOUSB_DOS")) run.state.dos_output = dos;
   run.automation = automation.get();
   auto pages = tarvo::make_system_page_devices();
   run.pages = pages.get();

@@ -12,6 +12,7 @@
 #include "engine/driver.h"
 #include "printing/spooler_cups.h"
 #include "printing/temp_file.h"
+#include "tests/support/fake_printers.h"
 #include "tests/support/private_cups.h"
 #include "tests/support/test_support.h"
 
@@ -266,22 +267,6 @@ TEST_F(DosPrinting, BoxesAreShownOnlyOnceTheTemporaryFileIsGone) {
   EXPECT_EQ(boxes.file_there, (std::vector<bool>{false, false}));
 }
 
-// A spooler that answers every send with one result code and reason.
-class FixedResult final : public PrinterService {
- public:
-  explicit FixedResult(int result, std::string reason = {}) : result_(result), reason_(std::move(reason)) {}
-  std::vector<std::string> GETPRINTERS() override { return {}; }
-  std::string GETDEFAULTPRINTER() override { return {}; }
-  int PRINTFILERAW(const Value&, const Value&, const Value&) override { return result_; }
-  RawSendResult send_raw(std::string_view, RawSource&, std::string_view) override {
-    return {static_cast<RawResult>(result_), reason_};
-  }
-
- private:
-  int result_;
-  std::string reason_;
-};
-
 TEST(DosOutcome, FailuresAreShownWithTheirTextAndLongDataShortened) {
   test::TempDir dir;
   const fs::path previous = fs::current_path();
@@ -300,7 +285,7 @@ TEST(DosOutcome, FailuresAreShownWithTheirTextAndLongDataShortened) {
     JobState state;
     state.IMP.open = true;
     state.IMP.append("P", "P");
-    FixedResult spooler(code, "Unsupported document-format.");
+    test::FixedResult spooler(code, "Unsupported document-format.");
     test::RecordingMessages messages;
     JobServices services{state, spooler, messages};
     ASSERT_TRUE(IMPRESSAO_PADRAO_DOS_PRINTFILE(services, std::string(kMarker) + data));

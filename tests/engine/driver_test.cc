@@ -91,6 +91,15 @@ TEST_F(Driver, PreviewedDosFileShowsItsPagesAndSendsNothing) {
   EXPECT_TRUE(job.messages.errors.empty()) << job.messages.errors[0];  // the spooler refuses every send
   EXPECT_EQ(preview.note, dos_preview_note(11));
   EXPECT_NE(dos_preview_note(1234567).find("(1.234.567 bytes)"), std::string::npos) << dos_preview_note(1234567);
+
+  // A marker at the end is cut out where it stands, as the raw send does;
+  // a run that prints such files as pages says that these pages print.
+  rec.texts.clear();
+  job.state.dos_output = "paginas";
+  EXPECT_EQ(run("Linha dois\r\n=+IMPRESSAO_PADRAO_DO_DOS+=\f"), JobOutcome::dos);
+  EXPECT_EQ(drawn(), std::vector<std::string>{"Linha dois"});
+  EXPECT_EQ(preview.note, dos_preview_note(13, true));
+  EXPECT_NE(preview.note.find("imprime estas páginas"), std::string::npos) << preview.note;
 }
 
 TEST_F(Driver, RecordsThatDrawNothingAbortTheDocument) {

@@ -230,6 +230,26 @@ TEST(EscpText, SkippedSequencesLeaveTheFollowingTextInPlace) {
   EXPECT_EQ(texts[0].text, "AB");
 }
 
+// Data in two pieces (either side of a marker that is cut out) reads as
+// one, wherever the seam falls: inside a parameter, a graphics block or a
+// sequence cut short at the end.
+TEST(EscpText, DataInTwoPiecesDrawsAsInOne) {
+  const std::string data = "A" + ESC + "E" + "b" + ESC + "3" + bytes({54}) + "\r\nc" + ESC + "*" +
+                           bytes({0, 3, 0, 'x', 'y', 'z'}) + "d" + ESC + "$" + bytes({60, 0}) + "\x87\xC6" +
+                           ESC + "(" + "^" + bytes({2, 0}) + "ef" + "\xDA\xC4\fg" + ESC + "K" + bytes({9, 0}) + "h";
+  Rendered whole;
+  whole.render(data);
+  ASSERT_GT(whole.rec.texts.size(), 3u);
+  for (std::size_t seam = 0; seam <= data.size(); ++seam) {
+    SCOPED_TRACE(seam);
+    Rendered split;
+    WIN32PRN& page = split.printing_page();
+    render_escp(std::string_view(data).substr(0, seam), std::string_view(data).substr(seam), page);
+    page.EndDoc();
+    ASSERT_EQ(split.rec.events, whole.rec.events);
+  }
+}
+
 TEST(EscpPages, FormFeedAndPageLengthEndPagesWithoutBlankSheets) {
   Rendered feeds;
   const auto f = feeds.render("\fone\ftwo\f\fthree\f");

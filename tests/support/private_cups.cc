@@ -72,6 +72,30 @@ void PrivateCups::add_driverless_queue(const std::string& name) {
   must(kScript + " driverless " + quote(dir_.string()) + " " + quote(name) + " >/dev/null");
 }
 
+void PrivateCups::unstick_driverless(const std::string& name) {
+  must(kScript + " unstick " + quote(dir_.string()) + " " + quote(name));
+}
+
+std::vector<std::filesystem::path> PrivateCups::wait_for_driverless_documents(const std::string& name,
+                                                                              std::size_t count,
+                                                                              std::chrono::seconds timeout) const {
+  const auto spool = dir_ / "driverless" / name / "spool";
+  const std::string busy = "CUPS_SERVER=" + quote(socket()) + " lpstat -o " + quote(name) + " 2>/dev/null | grep -q .";
+  const auto until = std::chrono::steady_clock::now() + timeout;
+  std::vector<std::filesystem::path> found;
+  for (;;) {
+    found.clear();
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(spool, ec)) found.push_back(e.path());
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+      return std::atol(a.filename().c_str()) < std::atol(b.filename().c_str());
+    });
+    const bool idle = std::system(busy.c_str()) != 0;
+    if ((found.size() >= count && idle) || std::chrono::steady_clock::now() >= until) return found;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+}
+
 void PrivateCups::remove_queue(const std::string& name) { run("lpadmin -x " + quote(name)); }
 
 void PrivateCups::set_server_default(const std::string& name) {

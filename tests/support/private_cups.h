@@ -36,6 +36,14 @@ class PrivateCups {
   // Adds a queue on a driverless IPP printer of its own, which takes PDF and
   // PWG raster only and refuses anything else once the job reaches it.
   void add_driverless_queue(const std::string& name);
+  // Cancels the job the driverless printer of queue `name` is busy with: one
+  // whose document it refused stays until the printer's wait for a document
+  // times out, and nothing else prints meanwhile.
+  void unstick_driverless(const std::string& name);
+  // The documents the driverless printer of queue `name` printed, oldest
+  // first, once the queue is idle; waits up to `timeout` for `count`.
+  std::vector<std::filesystem::path> wait_for_driverless_documents(
+      const std::string& name, std::size_t count, std::chrono::seconds timeout = std::chrono::seconds(60)) const;
   void set_server_default(const std::string& name);
   // Runs an lpadmin/cupsdisable/cupsreject-style command against the server.
   void run(const std::string& shell_command);
