@@ -4,7 +4,8 @@
 // folder to a spooler that takes it. Once on devices that print, once on
 // devices that lose every document and fail on the second page. Whatever
 // the file, the job ends with its page objects released and the file given
-// back, and a job that did not print says why.
+// back, draws nothing the file does not hold, and a job that did not print
+// says why.
 #include "engine/driver.h"
 #include "printing/page_device_recording.h"
 #include "printing/win32prn.h"
@@ -31,6 +32,8 @@ void run(std::string_view text, bool failing_devices, tarvo::AutomationRegistry&
   const tarvo::PageRecording& rec = devices.recording();
   if (state.OPRINTER || rec.open_devices != 0) finding("a page object outlived its job");
   if (state.V_DADOS_ARQUIVO != text) finding("the print file was not given back whole");
+  for (const auto& drawn : rec.texts)
+    if (text.find(drawn.text) == std::string_view::npos) finding("a text was drawn that the file does not hold");
   if (reached_user(outcome) && job.messages.boxes == 0) finding("a job that did not print said nothing");
   if (!rec.events_starting("failure ").empty() && job.messages.boxes == 0)
     finding("a document the device lost was not reported");
