@@ -4,8 +4,8 @@
 // folder to a spooler that takes it. Once on devices that print, once on
 // devices that lose every document and fail on the second page. Whatever
 // the file, the job ends with its page objects released and the file given
-// back, draws nothing the file does not hold, and a job that did not print
-// says why.
+// back, draws nothing the file does not hold, leaves no temporary file
+// behind, and a job that did not print says why.
 #include "engine/driver.h"
 #include "printing/page_device_recording.h"
 #include "printing/win32prn.h"
@@ -19,7 +19,8 @@ bool reached_user(tarvo::JobOutcome outcome) {
   return outcome == tarvo::JobOutcome::failed || outcome == tarvo::JobOutcome::not_found;
 }
 
-void run(std::string_view text, bool failing_devices, tarvo::AutomationRegistry& component) {
+void run(std::string_view text, bool failing_devices, tarvo::AutomationRegistry& component,
+         const tarvo::fuzz::ScratchFolder& scratch) {
   tarvo::RecordingPageDevices devices;
   devices.known = {"Recorder"};
   devices.lose_documents = failing_devices;
@@ -35,6 +36,7 @@ void run(std::string_view text, bool failing_devices, tarvo::AutomationRegistry&
   for (const auto& drawn : rec.texts)
     if (text.find(drawn.text) == std::string_view::npos) finding("a text was drawn that the file does not hold");
   if (reached_user(outcome) && job.messages.boxes == 0) finding("a job that did not print said nothing");
+  if (std::filesystem::exists(scratch.work() / "trv.txt")) finding("the raw job's temporary file was left behind");
   if (!rec.events_starting("failure ").empty() && job.messages.boxes == 0)
     finding("a document the device lost was not reported");
 }
@@ -46,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const auto component = tarvo::fuzz::accepting_slip_component();
   const std::string_view text = tarvo::fuzz::text_of(data, size);
   for (const bool failing_devices : {false, true}) {
-    run(text, failing_devices, *component);
+    run(text, failing_devices, *component, scratch);
     scratch.clear();
   }
   return 0;

@@ -3,7 +3,8 @@
 // their sequence numbers written there, and each slip's pages drawn as the
 // printer would get them and then dropped (the component's printer is the
 // one seam: no print system is reached). Whatever the file, the slips end
-// without a crash, and slips that stop say why.
+// without a crash, slips that stop say why, and slips that printed are in
+// the remittance file they were meant for.
 #include <cstdlib>
 #include <fstream>
 
@@ -43,36 +44,55 @@ bool leaves_scratch(const tarvo::Value& value) {
   return false;
 }
 
+// Where one component object was told to add its slips.
+struct Destination {
+  std::string folder, file;
+  std::filesystem::path path() const {
+    return std::filesystem::path(tarvo::cp1252_to_utf8(tarvo::trim(folder))) /
+           tarvo::cp1252_to_utf8(tarvo::trim(file));
+  }
+};
+
 class RemittanceInScratch final : public tarvo::AutomationClass {
  public:
-  explicit RemittanceInScratch(std::shared_ptr<tarvo::AutomationClass> members) : members_(std::move(members)) {}
+  RemittanceInScratch(std::shared_ptr<tarvo::AutomationClass> members, Destination& destination)
+      : members_(std::move(members)), destination_(destination) {}
   tarvo::AutomationResult get(std::string_view name) override { return members_->get(name); }
   void put(std::string_view name, const tarvo::Value& value) override {
-    if (name == "DIRETORIO" && leaves_scratch(value)) return members_->put(name, tarvo::Value("remessas"));
-    if (name == "ARQUIVO" && leaves_scratch(value)) return members_->put(name, tarvo::Value("REMESSA.TXT"));
+    if (name == "DIRETORIO") return put_path(name, value, "remessas", destination_.folder);
+    if (name == "ARQUIVO") return put_path(name, value, "REMESSA.TXT", destination_.file);
     members_->put(name, value);
   }
 
  private:
+  void put_path(std::string_view name, const tarvo::Value& value, const char* instead, std::string& kept) {
+    const tarvo::Value sent = leaves_scratch(value) ? tarvo::Value(instead) : value;
+    members_->put(name, sent);
+    kept = sent.is_text() ? sent.text() : std::string();
+  }
+
   std::shared_ptr<tarvo::AutomationClass> members_;
+  Destination& destination_;
 };
 
 // The component as the program registers it, but for its remittance members.
 class InScratch final : public tarvo::AutomationClass {
  public:
-  explicit InScratch(std::shared_ptr<tarvo::AutomationClass> component) : component_(std::move(component)) {}
+  InScratch(std::shared_ptr<tarvo::AutomationClass> component, Destination& destination)
+      : component_(std::move(component)), destination_(destination) {}
   tarvo::AutomationResult get(std::string_view name) override {
     tarvo::AutomationResult result = component_->get(name);
     if (name != "ARQUIVOREMESSA") return result;
     auto* members = std::get_if<std::shared_ptr<tarvo::AutomationClass>>(&result);
     if (members == nullptr) return result;
-    return std::make_shared<RemittanceInScratch>(*members);
+    return std::make_shared<RemittanceInScratch>(*members, destination_);
   }
   void put(std::string_view name, const tarvo::Value& value) override { component_->put(name, value); }
   tarvo::AutomationResult call(std::string_view name) override { return component_->call(name); }
 
  private:
   std::shared_ptr<tarvo::AutomationClass> component_;
+  Destination& destination_;
 };
 
 // The slips' pages, drawn whole and dropped.
@@ -84,6 +104,7 @@ void draw_and_drop(const std::vector<component::Slip>& slips, const component::A
 struct Setting {
   tarvo::fuzz::ScratchFolder scratch;
   tarvo::AutomationRegistry registry;
+  std::vector<std::unique_ptr<Destination>> destinations;  // of this input's component objects
 
   Setting() {
     const auto profile = scratch.root() / "contas.conf";
@@ -92,8 +113,19 @@ struct Setting {
     ::setenv("XDG_STATE_HOME", (scratch.root() / "state").c_str(), 1);
     registry.add(
         component::kClassName,
-        [] { return std::make_shared<InScratch>(std::make_shared<component::ContaCorrente>(draw_and_drop)); },
+        [this] {
+          destinations.push_back(std::make_unique<Destination>());
+          return std::make_shared<InScratch>(std::make_shared<component::ContaCorrente>(draw_and_drop),
+                                             *destinations.back());
+        },
         component::kClassId);
+  }
+
+  // Slips that printed without a failure are in their remittance file.
+  void check_remittances() const {
+    for (const auto& d : destinations)
+      if (!d->folder.empty() && !std::filesystem::is_regular_file(d->path()))
+        finding("printed slips are missing from their remittance file");
   }
 };
 
@@ -104,8 +136,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   setting.scratch.clear({"state"});
   std::filesystem::create_directory(setting.scratch.work() / "remessas");
 
+  setting.destinations.clear();
+
   tarvo::fuzz::Job job({}, nullptr, &setting.registry);
   job.state.start_job(std::string(tarvo::fuzz::text_of(data, size)));
-  if (!tarvo::issue_slip_file(job.services) && job.messages.boxes == 0) finding("slips stopped without a message");
+  if (tarvo::issue_slip_file(job.services)) {
+    setting.check_remittances();
+  } else if (job.messages.boxes == 0) {
+    finding("slips stopped without a message");
+  }
   return 0;
 }
