@@ -15,7 +15,9 @@ namespace {
 // through the members the slip issuing uses leads somewhere.
 class AcceptingObject final : public AutomationClass, public std::enable_shared_from_this<AcceptingObject> {
  public:
-  AutomationResult get(std::string_view) override { return std::static_pointer_cast<AutomationClass>(shared_from_this()); }
+  AutomationResult get(std::string_view) override {
+    return std::static_pointer_cast<AutomationClass>(shared_from_this());
+  }
   void put(std::string_view, const Value&) override {}
 };
 

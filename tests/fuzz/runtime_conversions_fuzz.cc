@@ -53,7 +53,8 @@ void check_date(std::string_view text) {
 // Windows-1252 bytes go to UTF-8 and back unchanged, and the text rules
 // keep within the text.
 void check_text(std::string_view text) {
-  if (tarvo::utf8_to_cp1252(tarvo::cp1252_to_utf8(text)) != text) finding("a text changed on its way to UTF-8 and back");
+  if (tarvo::utf8_to_cp1252(tarvo::cp1252_to_utf8(text)) != text)
+    finding("a text changed on its way to UTF-8 and back");
   tarvo::utf8_to_cp1252(text);
   const std::string_view needle = tarvo::right(text, text.size() / 3);
   if (tarvo::ifind(text, needle) == 0) finding("a text does not hold its own end");
