@@ -1,5 +1,6 @@
 #include "component/remittance.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -80,7 +81,15 @@ ExistingFile::ExistingFile(std::string_view content, std::string file_name, std:
       bad(line, "tamanho da linha",
           "a linha tem " + std::to_string(end) + " caracteres, e não " + std::to_string(width) +
               ": não é uma remessa CNAB " + std::to_string(width));
-    lines_.emplace_back(content.substr(0, end));
+    // Lines that are kept go to the bank as they are: a control character
+    // or a byte beyond ASCII is a damaged file, not a remittance.
+    const std::string_view text = content.substr(0, end);
+    const auto odd = std::find_if(text.begin(), text.end(), [](char c) { return c < 0x20 || c > 0x7e; });
+    if (odd != text.end())
+      bad(line, "conteúdo da linha",
+          "a posição " + std::to_string(odd - text.begin() + 1) + " tem o byte " +
+              std::to_string(static_cast<unsigned char>(*odd)) + ", que um arquivo de remessa não tem");
+    lines_.emplace_back(text);
     content.remove_prefix(end + 2);
   }
 }

@@ -40,11 +40,12 @@ std::string protest_days(const Slip& slip);
 std::string first_instruction(const Slip& slip);
 
 // An existing remittance file, read as untrusted input: its lines, each of
-// the layout's width and closed by CRLF, and failures that name the file,
-// the line and the field.
+// the layout's width, of printable ASCII and closed by CRLF, and failures
+// that name the file, the line and the field.
 class ExistingFile {
  public:
-  // Splits `content`; a line of another width or without CRLF is a failure.
+  // Splits `content`; a line of another width, with a control character or
+  // a byte beyond ASCII, or without CRLF is a failure.
   ExistingFile(std::string_view content, std::string file_name, std::size_t width, std::string account_label);
 
   const std::vector<std::string>& lines() const { return lines_; }

@@ -197,7 +197,9 @@ std::string utf8_to_cp1252(std::string_view utf8) {
       cp = '?';
     }
     i += len;
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+    // ASCII, Latin-1 and the five bytes Windows-1252 leaves unassigned stand
+    // for themselves both ways.
+    if (cp <= 0xFF && cp1252_code_point(static_cast<unsigned char>(cp)) == cp) {
       out += static_cast<char>(cp);
       continue;
     }

@@ -241,6 +241,16 @@ TEST_F(Remittance, AnExistingFileIsUntrustedInputNamedByLineAndField) {
   std::string unix_lines = itau;
   unix_lines.erase(400, 1);
   EXPECT_NE(failure_on(unix_lines, itau_slip(), RemittanceLayout::cnab400).find("linha 1"), std::string::npos);
+  // Kept lines go to the bank as they are: damaged bytes in a field nobody
+  // reads are refused all the same.
+  std::string damaged = itau;
+  damaged[402 + 150] = '\0';
+  message = failure_on(damaged, itau_slip(), RemittanceLayout::cnab400);
+  EXPECT_NE(message.find("linha 2, campo conteúdo da linha: a posição 151 tem o byte 0"), std::string::npos) << message;
+  damaged = itau;
+  damaged[402 + 250] = '\xC9';
+  EXPECT_NE(failure_on(damaged, itau_slip(), RemittanceLayout::cnab400).find("posição 251 tem o byte 201"),
+            std::string::npos);
 
   const std::string caixa = remittance_content("", "R", RemittanceLayout::cnab240, {caixa_slip(1.0)}, ymd(2025, 2, 1), 1);
   std::string bad_amount = caixa;

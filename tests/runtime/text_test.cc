@@ -89,6 +89,9 @@ TEST(Text, Cp1252RoundTrip) {
   const std::string utf8 = cp1252_to_utf8(bytes);
   EXPECT_EQ(utf8, "Impressão € “ok”");
   EXPECT_EQ(utf8_to_cp1252(utf8), bytes);
+  // The five unassigned bytes come back as themselves, not as "?".
+  const std::string unassigned = "\x81\x8D\x8F\x90\x9D";
+  EXPECT_EQ(utf8_to_cp1252(cp1252_to_utf8(unassigned)), unassigned);
 }
 
 }  // namespace
