@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "component/local_files.h"
+#include "runtime/descriptor_posix.h"
 
 namespace tarvo::component {
 
@@ -19,21 +20,6 @@ namespace {
 }
 
 bool same_file(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
-// Closes a descriptor when it goes.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 void write_all(int fd, std::string_view bytes, const std::filesystem::path& path) {
   while (!bytes.empty()) {

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "printing/temp_file.h"
+#include "runtime/descriptor_posix.h"
 
 namespace tarvo {
 namespace {
@@ -33,20 +34,6 @@ std::error_code system_error(int error) {
   if (error == EDQUOT) error = ENOSPC;
   return {error, std::generic_category()};
 }
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 

@@ -8,22 +8,10 @@
 #include <new>
 #include <stdexcept>
 
+#include "runtime/descriptor_posix.h"
+
 namespace tarvo {
 namespace {
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // Reads from `fd` into `data` from `filled` on, growing it until the end of
 // the file; false on a read error.
