@@ -19,6 +19,9 @@ namespace {
 constexpr int kDeniedRetries = 100;
 constexpr DWORD kRetryMilliseconds = 20;
 
+// Not in every SDK's headers.
+constexpr int kDiskQuotaExceeded = 1295;
+
 void write_all(HANDLE file, std::string_view bytes, const std::filesystem::path& path) {
   while (!bytes.empty()) {
     const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
@@ -114,7 +117,7 @@ std::string describe(const std::error_code& error) {
       case ERROR_WRITE_PROTECT: return "o disco é somente leitura";
       case ERROR_DISK_FULL:
       case ERROR_HANDLE_DISK_FULL: return "o disco está cheio";
-      case ERROR_DISK_QUOTA_EXCEEDED: return "a cota de disco acabou";
+      case kDiskQuotaExceeded: return "a cota de disco acabou";
       case ERROR_FILE_EXISTS:
       case ERROR_ALREADY_EXISTS: return "o nome já é de algo que não é um arquivo comum";
       case ERROR_SHARING_VIOLATION:

@@ -131,7 +131,9 @@ TEST(ContaCorrente, AWriteFailingAfterPrintingNamesTheSlipAndTheFile) {
   const auto folder = dir.path() / "remessas";
   std::filesystem::create_directory(folder);
   Capture capture;
-  capture.while_printing = [&] { std::filesystem::remove_all(folder); };
+  // A folder takes the file's name while the slip prints (the folder itself
+  // cannot go on Windows while the run holds its lock file there).
+  capture.while_printing = [&] { std::filesystem::create_directory(folder / "REMESSA.TXT"); };
   AutomationObject boleto = make(capture);
   test::fill(boleto, folder.string());
   const RuntimeError e = test::failure_in([&] { boleto.call("IMPRIMEBOLETOSSEMPREVIEW"); });

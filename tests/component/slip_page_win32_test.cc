@@ -10,19 +10,19 @@
 namespace tarvo::component {
 namespace {
 
-struct Run {
+struct InkRun {
   bool black;
   int length;
 };
 
 // The runs of black and white along the image's row at `y_mm`, from the
 // first black pixel at or after `x_mm` to the last black one.
-std::vector<Run> runs_along(const PageImage& image, double dots_per_mm, double x_mm, double y_mm) {
+std::vector<InkRun> runs_along(const PageImage& image, double dots_per_mm, double x_mm, double y_mm) {
   const int row = static_cast<int>(std::lround(y_mm * dots_per_mm));
   const auto black = [&](int x) { return (image.pixels[std::size_t(row) * std::size_t(image.width) + std::size_t(x)] & 0xFFFFFFu) == 0; };
   int x = static_cast<int>(std::lround(x_mm * dots_per_mm));
   while (x < image.width && !black(x)) ++x;
-  std::vector<Run> runs;
+  std::vector<InkRun> runs;
   for (; x < image.width; ++x) {
     if (runs.empty() || runs.back().black != black(x)) runs.push_back({black(x), 0});
     ++runs.back().length;
@@ -47,7 +47,7 @@ TEST(SlipPageOnGdi, BarsAreWholeNarrowBarsAtThePrintersResolution) {
     ASSERT_GT(image.width, 0);
     const double dots_per_mm = dpi / 25.4;
     EXPECT_EQ(image.width, std::lround(210 * dots_per_mm));
-    const std::vector<Run> runs = runs_along(image, dots_per_mm, 11.0, 274.0);
+    const std::vector<InkRun> runs = runs_along(image, dots_per_mm, 11.0, 274.0);
     const int narrow = dpi / 100;
     ASSERT_EQ(runs.size(), expected.size()) << dpi << " dpi";
     for (std::size_t i = 0; i < runs.size(); ++i)
