@@ -65,7 +65,7 @@ void GdiSlipCanvas::dashed_line(double x1, double y, double x2, double width) {
 
 void GdiSlipCanvas::select_font(double size, bool bold) {
   const long height = std::max(1L, std::lround(size * g_.dots_per_mm_y * 25.4 / 72.0));
-  Font& font = fonts_[{height, bold}];
+  gdi::Font& font = fonts_[{height, bold}];
   if (!font)
     font.reset(CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                            OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, kFace));

@@ -3,11 +3,10 @@
 #include <windows.h>
 
 #include <map>
-#include <memory>
-#include <type_traits>
 #include <utility>
 
 #include "component/slip_canvas.h"
+#include "printing/gdi_objects_win32.h"
 
 namespace tarvo::component {
 
@@ -39,11 +38,6 @@ class GdiSlipCanvas final : public SlipCanvas {
   void bars(double x, double y, double narrow, double height, const std::vector<Bar>& bars) override;
 
  private:
-  struct GdiObjectDelete {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-  };
-  using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDelete>;
-
   long device_x(double mm) const;
   long device_y(double mm) const;
   // Fills the device rectangle from the given corners, at least one dot
@@ -54,7 +48,7 @@ class GdiSlipCanvas final : public SlipCanvas {
   HDC dc_;
   Geometry g_;
   HGDIOBJ original_font_ = nullptr;
-  std::map<std::pair<long, bool>, Font> fonts_;  // by height in dots and weight
+  std::map<std::pair<long, bool>, gdi::Font> fonts_;  // by height in dots and weight
 };
 
 }  // namespace tarvo::component

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <type_traits>
 #include <vector>
 
 #include "component/component_error.h"
@@ -12,6 +11,7 @@
 #include "component/slip_canvas_gdi.h"
 #include "component/slip_layout.h"
 #include "component/slip_page.h"
+#include "printing/gdi_objects_win32.h"
 #include "printing/printer_handle_win32.h"
 #include "printing/printer_service.h"
 #include "runtime/text.h"
@@ -21,32 +21,12 @@ namespace tarvo::component {
 
 namespace {
 
-struct DcDelete {
-  void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using Dc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDelete>;
-struct GdiObjectDelete {
-  void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDelete>;
+using gdi::Bitmap;
+using gdi::Dc;
+using gdi::last_error_text;
 
 // Images larger than this are drawn smaller: a preview never needs them.
 constexpr double kMaxImagePixels = 64.0 * 1024 * 1024;
-
-// The system's words for its last error, else `fallback`.
-std::string last_error_words(const char* fallback) {
-  const DWORD error = GetLastError();
-  if (error == ERROR_SUCCESS) return fallback;
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-      0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  const std::unique_ptr<wchar_t, decltype(&LocalFree)> owned(text, &LocalFree);
-  std::wstring words(text ? text : L"", length);
-  while (!words.empty() && std::wstring_view(L"\r\n .").find(words.back()) != std::wstring_view::npos)
-    words.pop_back();
-  return words.empty() ? std::string(fallback) : utf8_from_wide(words);
-}
 
 // The printer's context with its own settings on A4, portrait: the slip's
 // bars are measured by the bank's readers, so the page is drawn at its own
@@ -86,7 +66,7 @@ std::string print_document(HDC dc, const std::wstring& title, const std::vector<
   DOCINFOW doc{};
   doc.cbSize = sizeof doc;
   doc.lpszDocName = title.c_str();
-  if (StartDocW(dc, &doc) <= 0) return last_error_words("o spooler não aceitou o documento");
+  if (StartDocW(dc, &doc) <= 0) return last_error_text("o spooler não aceitou o documento");
   const Date processing = today();
   for (const Slip& s : slips) {
     bool page_taken = StartPage(dc) > 0;
@@ -101,12 +81,12 @@ std::string print_document(HDC dc, const std::wstring& title, const std::vector<
       page_taken = EndPage(dc) > 0;
     }
     if (!page_taken) {
-      std::string why = last_error_words("o spooler não aceitou a página");
+      std::string why = last_error_text("o spooler não aceitou a página");
       AbortDoc(dc);
       return why;
     }
   }
-  if (EndDoc(dc) <= 0) return last_error_words("o spooler não aceitou o fim do documento");
+  if (EndDoc(dc) <= 0) return last_error_text("o spooler não aceitou o fim do documento");
   return {};
 }
 
