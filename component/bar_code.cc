@@ -1,7 +1,12 @@
 #include "component/bar_code.h"
 
+#include <zint.h>
+
 #include <charconv>
 #include <cmath>
+#include <memory>
+#include <new>
+#include <stdexcept>
 
 #include "component/check_digits.h"
 
@@ -10,6 +15,10 @@ namespace tarvo::component {
 namespace {
 // 1997-10-07, the base date of the factor (FEBRABAN).
 const long kFactorBase = Date::from_ymd(1997, 10, 7)->days_since_epoch();
+
+struct SymbolDeleter {
+  void operator()(zint_symbol* s) const { ZBarcode_Delete(s); }
+};
 }  // namespace
 
 std::optional<int> due_date_factor(const Date& due) {
@@ -73,6 +82,23 @@ std::string printed_typeable_line(std::string_view t) {
   out.append(t.substr(21, 5)).append(".").append(t.substr(26, 6)).append(" ");
   out.append(t.substr(32, 1)).append(" ").append(t.substr(33, 14));
   return out;
+}
+
+std::vector<Bar> interleaved_2_of_5(const std::string& digits) {
+  std::unique_ptr<zint_symbol, SymbolDeleter> symbol(ZBarcode_Create());
+  if (!symbol) throw std::bad_alloc();
+  symbol->symbology = BARCODE_C25INTER;
+  symbol->show_hrt = 0;
+  symbol->scale = 1;
+  const int status = ZBarcode_Encode_and_Buffer_Vector(
+      symbol.get(), reinterpret_cast<const unsigned char*>(digits.data()), static_cast<int>(digits.size()), 0);
+  if (status >= ZINT_ERROR || !symbol->vector || symbol->width <= 0)
+    throw std::runtime_error(std::string("código de barras não gerado: ") + symbol->errtxt);
+  const double unit = symbol->vector->width / symbol->width;  // vector units per narrow bar
+  std::vector<Bar> bars;
+  for (const zint_vector_rect* r = symbol->vector->rectangles; r; r = r->next)
+    bars.push_back({r->x / unit, r->width / unit});
+  return bars;
 }
 
 }  // namespace tarvo::component

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/date.h"
 
@@ -38,5 +39,14 @@ std::string printed_typeable_line(std::string_view typeable47);
 
 // Checks a bar code of 44 digits: its general check digit.
 bool bar_code_valid(std::string_view bar_code44);
+
+// Bars of the Interleaved 2 of 5 symbol of a bar code, in narrow-bar units
+// from the start of the symbol: each bar's left edge and width.
+struct Bar {
+  double x = 0, width = 0;
+};
+// The symbol of an even number of digits, as zint encodes it; throws
+// std::runtime_error when zint refuses them.
+std::vector<Bar> interleaved_2_of_5(const std::string& digits);
 
 }  // namespace tarvo::component

@@ -206,8 +206,8 @@ PendingRemittance ContaCorrente::prepare_remittance(const AccountData& a, const 
     if (trim(*value).empty())
       fail(label, member, "a gravação do arquivo de remessa foi pedida, mas este campo está vazio");
   const RemittanceLayout layout = remittance_layout(slips.front(), a.remittance_layout);
-  return PendingRemittance(cp1252_to_utf8(trim(a.remittance_folder)), cp1252_to_utf8(trim(a.remittance_file)), layout,
-                           slips, today());
+  return PendingRemittance(path_from_utf8(cp1252_to_utf8(trim(a.remittance_folder))),
+                           cp1252_to_utf8(trim(a.remittance_file)), layout, slips, today());
 }
 
 void ContaCorrente::print_without_preview() {

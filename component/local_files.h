@@ -37,8 +37,21 @@ class FileLock {
 void replace_file(const std::filesystem::path& path, std::string_view content);
 
 // The folder of the program's own state (tarvousb under $XDG_STATE_HOME,
-// else under ~/.local/state); empty when neither is known.
+// else under ~/.local/state; on Windows under %LOCALAPPDATA%); empty when
+// none is known.
 std::filesystem::path state_directory();
+// The variables that name it, for a message when none is set.
+std::string state_directory_variables();
+
+// The path with `suffix` added to its last name ("x.rem" gives "x.rem.lock").
+inline std::filesystem::path with_suffix(std::filesystem::path path, std::string_view suffix) {
+  return path += std::string(suffix);
+}
+
+// A path from UTF-8 text, whatever the platform's own encoding of names.
+inline std::filesystem::path path_from_utf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 // A system error in the program's words ("a pasta não existe", "o disco
 // está cheio"), for messages to the user.

@@ -108,6 +108,8 @@ std::filesystem::path state_directory() {
   return {};
 }
 
+std::string state_directory_variables() { return "HOME ou XDG_STATE_HOME"; }
+
 std::string describe(const std::error_code& error) {
   if (error.category() == std::generic_category() || error.category() == std::system_category()) {
     switch (error.value()) {

@@ -227,12 +227,12 @@ PendingRemittance::PendingRemittance(const std::filesystem::path& folder, std::s
                                      RemittanceLayout layout, const std::vector<Slip>& slips, const Date& today)
     : label_(slips.empty() ? std::string() : slips.front().account.label),
       printed_slips_(slips_named(slips)),
-      path_(folder / std::string(trim(name))) {
+      path_(folder / path_from_utf8(trim(name))) {
   std::error_code ec;
   if (!std::filesystem::is_directory(folder, ec))
     fail(label_, "ARQUIVOREMESSA.DIRETORIO", "a pasta " + folder.string() + " do arquivo de remessa não existe");
   try {
-    lock_.emplace(path_.string() + ".lock");
+    lock_.emplace(with_suffix(path_, ".lock"));
   } catch (const std::system_error& e) {
     fail(label_, "ARQUIVOREMESSA.DIRETORIO",
          "o arquivo de remessa não pode ser gravado na pasta " + folder.string() + ": " + describe(e.code()));

@@ -13,12 +13,12 @@ FileSequence::FileSequence(std::string label, const std::string& name, std::int6
   const std::filesystem::path dir = state_directory();
   if (dir.empty())
     fail(label_, "ARQUIVOREMESSA",
-         "não há pasta para guardar o número sequencial da remessa (defina HOME ou XDG_STATE_HOME)");
+         "não há pasta para guardar o número sequencial da remessa (defina " + state_directory_variables() + ")");
   path_ = dir / name;
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   try {
-    lock_.emplace(path_.string() + ".lock");
+    lock_.emplace(with_suffix(path_, ".lock"));
   } catch (const std::system_error& e) {
     fail(label_, "ARQUIVOREMESSA",
          "o número sequencial da remessa não pôde ser reservado em " + dir.string() + ": " + describe(e.code()));

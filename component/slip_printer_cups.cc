@@ -2,15 +2,14 @@
 #include "component/conta_corrente.h"
 #include "component/slip_page.h"
 #include "printing/cups_job.h"
-#include "printing/spooler_cups.h"
+#include "printing/printer_service.h"
 #include "runtime/text.h"
 
 namespace tarvo::component {
 
 void print_on_default_printer(const std::vector<Slip>& slips, const AccountData& account) {
   const std::string label = account_label(account);
-  CupsSpooler spooler;
-  const std::string printer = spooler.GETDEFAULTPRINTER();
+  const std::string printer = make_system_printer_service()->GETDEFAULTPRINTER();
   if (printer.empty()) fail(label, "IMPRIMEBOLETOSSEMPREVIEW", "não há impressora padrão");
   const std::string pdf = slips_pdf(slips, account, today());
   const std::string title = "Boleto " + cp1252_to_utf8(trim(slips.front().document.document_number));

@@ -6,13 +6,11 @@
 
 namespace tarvo {
 
-// The automation classes this program offers its jobs: on Linux the
-// program's own slip component; on Windows, for now, a stand-in that says
-// slips cannot be printed there yet.
+// The automation classes this program offers its jobs: the program's own
+// slip component.
 std::unique_ptr<AutomationRegistry> make_system_automation();
 
-// The registration point: each component adds its classes here, in the
-// platform's file (system_classes_<platform>.cc).
+// The registration point: each component adds its classes here.
 void register_system_classes(AutomationRegistry& registry);
 
 }  // namespace tarvo

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "printing/dot_count.h"
+#include "printing/gdi_objects_win32.h"
 #include "printing/page_budget.h"
 #include "printing/page_device.h"
 #include "printing/printer_handle_win32.h"
@@ -16,36 +17,14 @@
 namespace tarvo {
 namespace {
 
-struct DcDelete {
-  void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using Dc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDelete>;
-
-struct GdiObjectDelete {
-  void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDelete>;
-using Brush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDelete>;
+using gdi::Brush;
+using gdi::Dc;
+using gdi::Font;
+using gdi::last_error_text;
 
 // Texts reach the device in pieces of at most this many characters.
 constexpr std::size_t kPieceChars = 4096;
 constexpr int kHorizontalAlign = TA_LEFT | TA_RIGHT | TA_CENTER;
-
-// The system's words for its last error, else `fallback`.
-std::string last_error_text(const char* fallback) {
-  const DWORD error = GetLastError();
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-      0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  const std::unique_ptr<wchar_t, decltype(&LocalFree)> owned(text, &LocalFree);
-  if (error == ERROR_SUCCESS || length == 0) return fallback;
-  std::wstring words(text, length);
-  while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L' ' ||
-                            words.back() == L'.'))
-    words.pop_back();
-  return utf8_from_wide(words);
-}
 
 // A printer's device context. Coordinates are the device's own: printer
 // dots from the corner of the printable area, as every Windows program

@@ -75,27 +75,5 @@ TEST(AccountProfile, MissingSectionOrFieldNamesAccountAndField) {
   EXPECT_NE(failure(other, "1", "2").find("banco"), std::string::npos);
 }
 
-TEST(AccountProfile, FoundThroughTheEnvironmentInOrder) {
-  tarvo::test::TempDir dir;
-  const auto explicit_file = dir.write("minhas.conf", kProfile);
-  std::filesystem::create_directories(dir.path() / "xdg/tarvousb");
-  const auto xdg_file = dir.write("xdg/tarvousb/contas.conf", "[1/1]\n");
-  ::setenv("TARVOUSB_CONTAS", explicit_file.c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", (dir.path() / "xdg").c_str(), 1);
-  EXPECT_EQ(profile_path(), explicit_file);
-  EXPECT_EQ(load_profile("0810", "53678").wallet, "175");
-  ::unsetenv("TARVOUSB_CONTAS");
-  EXPECT_EQ(profile_path(), xdg_file);
-  ::setenv("XDG_CONFIG_HOME", (dir.path() / "nada").c_str(), 1);
-  EXPECT_EQ(profile_path(), "/etc/tarvousb/contas.conf");
-  ::setenv("TARVOUSB_CONTAS", (dir.path() / "ausente.conf").c_str(), 1);
-  {
-    const RuntimeError e = test::failure_in([&] { load_profile("0810", "53678"); });
-    EXPECT_NE(e.description.find("ausente.conf"), std::string::npos) << e.description;
-  }
-  ::unsetenv("TARVOUSB_CONTAS");
-  ::unsetenv("XDG_CONFIG_HOME");
-}
-
 }  // namespace
 }  // namespace tarvo::component

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "component/conta_corrente.h"
 #include "printing/automation.h"
 #include "slip_fixtures.h"
+#include "tests/component/environment.h"
 
 namespace tarvo::component::test {
 
@@ -66,13 +68,10 @@ inline void fill(AutomationObject& boleto, const std::string& remittance_folder 
 // and named by TARVOUSB_CONTAS.
 inline void use_profile(const std::filesystem::path& dir) {
   const auto path = dir / "contas.conf";
-  FILE* f = std::fopen(path.c_str(), "w");
-  std::fputs(
-      "[0810/53678]\nbanco = 341\ncarteira = 175\ncedente = Papelaria Tarvo Ltda\n"
-      "cpf_cnpj = 11.222.333/0001-81\nendereco = Rua das Flores, 10 - São Paulo - SP\n",
-      f);
-  std::fclose(f);
-  ::setenv("TARVOUSB_CONTAS", path.c_str(), 1);
+  std::ofstream(path, std::ios::binary)
+      << "[0810/53678]\nbanco = 341\ncarteira = 175\ncedente = Papelaria Tarvo Ltda\n"
+         "cpf_cnpj = 11.222.333/0001-81\nendereco = Rua das Flores, 10 - São Paulo - SP\n";
+  test::set_env("TARVOUSB_CONTAS", path);
 }
 
 }  // namespace tarvo::component::test

@@ -6,6 +6,7 @@
 
 #include "component_driver.h"
 #include "runtime/runtime_error.h"
+#include "tests/component/environment.h"
 #include "tests/component/failure.h"
 #include "tests/support/test_support.h"
 
@@ -50,7 +51,7 @@ TEST(ContaCorrente, DocumentsPrintInOneRunWithConsecutiveNumbers) {
   EXPECT_EQ(first.document.statement, "Referente a NF 1234");
   // Header, two details, trailer.
   EXPECT_EQ(tarvo::test::read_file(dir.path() / "REMESSA.TXT").size(), 4u * 402u);
-  ::unsetenv("TARVOUSB_CONTAS");
+  test::unset_env("TARVOUSB_CONTAS");
 }
 
 TEST(ContaCorrente, UnknownMembersAndMissingProfileFail) {
@@ -62,7 +63,7 @@ TEST(ContaCorrente, UnknownMembersAndMissingProfileFail) {
     EXPECT_EQ(e.gencode, 1001);
     EXPECT_EQ(e.description, "DISP_E_MEMBERNOTFOUND");
   }
-  ::setenv("TARVOUSB_CONTAS", (dir.path() / "nenhum.conf").c_str(), 1);
+  test::set_env("TARVOUSB_CONTAS", dir.path() / "nenhum.conf");
   test::fill(boleto);
   {
     const RuntimeError e = test::failure_in([&] { boleto.call("IMPRIMEBOLETOSSEMPREVIEW"); });
@@ -71,7 +72,7 @@ TEST(ContaCorrente, UnknownMembersAndMissingProfileFail) {
     EXPECT_NE(e.description.find("nenhum.conf"), std::string::npos) << e.description;
   }
   EXPECT_TRUE(capture.runs.empty());
-  ::unsetenv("TARVOUSB_CONTAS");
+  test::unset_env("TARVOUSB_CONTAS");
 }
 
 TEST(ContaCorrente, NothingReachesTheRemittanceWhenPrintingFailsOrTheLayoutIsWrong) {
@@ -91,7 +92,7 @@ TEST(ContaCorrente, NothingReachesTheRemittanceWhenPrintingFailsOrTheLayoutIsWro
   EXPECT_THROW(other.call("IMPRIMEBOLETOSSEMPREVIEW"), RuntimeError);
   EXPECT_TRUE(capture.runs.empty());
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "REMESSA.TXT"));
-  ::unsetenv("TARVOUSB_CONTAS");
+  test::unset_env("TARVOUSB_CONTAS");
 }
 
 // Everything the remittance needs is checked before the slip prints: a file
@@ -119,7 +120,7 @@ TEST(ContaCorrente, ARemittanceThatCannotBeWrittenPrintsNothing) {
     EXPECT_TRUE(capture.runs.empty());
   }
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "R.REM"));
-  ::unsetenv("TARVOUSB_CONTAS");
+  test::unset_env("TARVOUSB_CONTAS");
 }
 
 // When the file still cannot be written after the slip printed, the failure
@@ -130,7 +131,9 @@ TEST(ContaCorrente, AWriteFailingAfterPrintingNamesTheSlipAndTheFile) {
   const auto folder = dir.path() / "remessas";
   std::filesystem::create_directory(folder);
   Capture capture;
-  capture.while_printing = [&] { std::filesystem::remove_all(folder); };
+  // A folder takes the file's name while the slip prints (the folder itself
+  // cannot go on Windows while the run holds its lock file there).
+  capture.while_printing = [&] { std::filesystem::create_directory(folder / "REMESSA.TXT"); };
   AutomationObject boleto = make(capture);
   test::fill(boleto, folder.string());
   const RuntimeError e = test::failure_in([&] { boleto.call("IMPRIMEBOLETOSSEMPREVIEW"); });
@@ -139,7 +142,7 @@ TEST(ContaCorrente, AWriteFailingAfterPrintingNamesTheSlipAndTheFile) {
                                "arquivo de remessa " + (folder / "REMESSA.TXT").string()),
             std::string::npos)
       << e.description;
-  ::unsetenv("TARVOUSB_CONTAS");
+  test::unset_env("TARVOUSB_CONTAS");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "runtime/runtime_error.h"
 #include "slip_fixtures.h"
+#include "tests/component/environment.h"
 #include "tests/component/failure.h"
 #include "tests/support/test_support.h"
 
@@ -96,8 +97,8 @@ Slip banco_do_brasil_slip() {
 // Each test keeps its file sequence counters in a state folder of its own.
 class Remittance : public ::testing::Test {
  protected:
-  void SetUp() override { ::setenv("XDG_STATE_HOME", state_.path().c_str(), 1); }
-  void TearDown() override { ::unsetenv("XDG_STATE_HOME"); }
+  void SetUp() override { test::set_env(test::kStateVariable, state_.path()); }
+  void TearDown() override { test::unset_env(test::kStateVariable); }
 
   static void add(const std::filesystem::path& folder, std::string_view name, RemittanceLayout layout,
                   const std::vector<Slip>& slips, const Date& today = ymd(2008, 1, 21)) {
