@@ -1,7 +1,8 @@
 # The Windows build, cross-built with mingw-w64 (cmake/toolchain-*.cmake).
-# None of the Linux side's libraries is looked up; so far only the
-# platform-free folders build here. GoogleTest and zint are compiled from
-# Debian's sources by the same compilers, into the build tree.
+# None of the Linux side's libraries is looked up: every folder builds its
+# platform-free files with the _win32/_gdi/_wic twins of the Linux ones.
+# GoogleTest and zint are compiled from Debian's sources by the same
+# compilers, into the build tree.
 
 # The Windows headers: wide-character calls by default, no min and max macros.
 add_compile_definitions(UNICODE _UNICODE NOMINMAX)
