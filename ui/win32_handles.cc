@@ -1,0 +1,29 @@
+#include "ui/win32_handles.h"
+
+namespace tarvo::ui {
+
+int window_dpi(HWND window) {
+  // Windows before 10 has no per-window resolution: the screen's stands in.
+  using DpiForWindow = UINT(WINAPI*)(HWND);
+  static const auto dpi_for_window = reinterpret_cast<DpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (dpi_for_window != nullptr && window != nullptr) {
+    if (const UINT dpi = dpi_for_window(window); dpi != 0) return static_cast<int>(dpi);
+  }
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+GdiObject make_font(const wchar_t* face, int pixel_height, int dpi) {
+  LOGFONTW f{};
+  f.lfHeight = -scaled(pixel_height, dpi);  // negative: the characters' height, not the cell's
+  f.lfWeight = FW_NORMAL;
+  f.lfCharSet = DEFAULT_CHARSET;
+  f.lfQuality = CLEARTYPE_QUALITY;
+  lstrcpynW(f.lfFaceName, face, LF_FACESIZE);
+  return GdiObject(CreateFontIndirectW(&f));
+}
+
+}  // namespace tarvo::ui
