@@ -48,7 +48,7 @@ std::wstring plain_lines(std::string_view text) {
 class Win32TextPopup final : public TextPopup {
  public:
   Win32TextPopup(std::string_view text, Point at, std::string_view font) : text_(plain_lines(text)) {
-    register_class();
+    register_window_class(kPopupClass, proc, COLOR_INFOBK);
     window_.reset(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPopupClass, L"TarvoUSB - Ajuda",
                                   WS_POPUP | WS_BORDER, at.x, at.y, 1, 1, GetActiveWindow(), nullptr,
                                   GetModuleHandleW(nullptr), this));
@@ -64,17 +64,6 @@ class Win32TextPopup final : public TextPopup {
   bool open() const override { return window_ && IsWindow(window_.get()); }
 
  private:
-  static void register_class() {
-    WNDCLASSEXW c{};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = proc;
-    c.hInstance = GetModuleHandleW(nullptr);
-    c.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_INFOBK + 1);
-    c.lpszClassName = kPopupClass;
-    RegisterClassExW(&c);  // fails harmlessly once registered
-  }
-
   SIZE measure(int dpi) {
     const HDC dc = GetDC(window_.get());
     const HGDIOBJ old = SelectObject(dc, font_.get());
@@ -124,11 +113,7 @@ class Win32TextPopup final : public TextPopup {
   }
 
   static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-      const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32TextPopup*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = static_cast<Win32TextPopup*>(window_object(hwnd, message, lparam));
     if (self == nullptr || !self->window_) return DefWindowProcW(hwnd, message, wparam, lparam);
     switch (message) {
       case WM_PAINT:
@@ -149,9 +134,6 @@ class Win32TextPopup final : public TextPopup {
       case WM_ACTIVATE:
         if (LOWORD(wparam) == WA_INACTIVE && self->has_input_) self->close();
         return 0;
-      case WM_NCDESTROY:
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        break;
       default:
         break;
     }

@@ -16,6 +16,28 @@ int window_dpi(HWND window) {
   return dpi > 0 ? dpi : 96;
 }
 
+void register_window_class(const wchar_t* name, WNDPROC proc, int background) {
+  WNDCLASSEXW c{};
+  c.cbSize = sizeof c;
+  c.lpfnWndProc = proc;
+  c.hInstance = GetModuleHandleW(nullptr);
+  c.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  c.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(background + 1));
+  c.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+  c.lpszClassName = name;
+  RegisterClassExW(&c);  // fails harmlessly once registered
+}
+
+void* window_object(HWND window, UINT message, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  void* object = reinterpret_cast<void*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  return object;
+}
+
 GdiObject make_font(const wchar_t* face, int pixel_height, int dpi) {
   LOGFONTW f{};
   f.lfHeight = -scaled(pixel_height, dpi);  // negative: the characters' height, not the cell's

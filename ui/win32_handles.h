@@ -7,7 +7,8 @@
 
 namespace tarvo::ui {
 
-// Owners of the GDI objects and windows the Win32 windows create.
+// Owners of the GDI objects and windows the Win32 windows create, and what
+// every window of the program does alike.
 struct GdiObjectDelete {
   void operator()(HGDIOBJ object) const { DeleteObject(object); }
 };
@@ -21,6 +22,14 @@ using WindowHandle = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroy>
 // cannot tell), and a length of 96-dpi pixels at that resolution.
 int window_dpi(HWND window);
 inline int scaled(int pixels, int dpi) { return MulDiv(pixels, dpi, 96); }
+
+// Registers a window class of the program with the system colour `background`
+// and the program's icon; registering it again changes nothing.
+void register_window_class(const wchar_t* name, WNDPROC proc, int background);
+
+// The object a window was created for (the creation parameter), kept from
+// WM_NCCREATE on; null before, and after WM_NCDESTROY.
+void* window_object(HWND window, UINT message, LPARAM lparam);
 
 // A font by face and character height in 96-dpi pixels.
 GdiObject make_font(const wchar_t* face, int pixel_height, int dpi);

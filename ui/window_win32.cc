@@ -133,7 +133,7 @@ class Win32ToolBar final : public ToolBar {
 class Win32Window final : public Window {
  public:
   explicit Win32Window(const WindowDesc& desc) : look_(desc.look) {
-    register_class();
+    register_window_class(kWindowClass, window_proc, COLOR_BTNFACE);
     window_.reset(CreateWindowExW(0, kWindowClass, wide_from_utf8(desc.title).c_str(),
                                   WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, desc.frame.left, desc.frame.top,
                                   desc.frame.width(), desc.frame.height(), nullptr, nullptr,
@@ -254,26 +254,9 @@ class Win32Window final : public Window {
   bool ended() const override { return ended_; }
 
  private:
-  static void register_class() {
-    WNDCLASSEXW c{};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = window_proc;
-    c.hInstance = GetModuleHandleW(nullptr);
-    c.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    c.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-    c.lpszClassName = kWindowClass;
-    RegisterClassExW(&c);  // fails harmlessly once registered
-  }
-
   static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-      const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = static_cast<Win32Window*>(window_object(hwnd, message, lparam));
     if (self == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
-    if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     return self->handle(hwnd, message, wparam, lparam);
   }
 
