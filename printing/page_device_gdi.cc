@@ -474,21 +474,18 @@ class GdiImageDevice final : public GdiPageDevice, public ImagePageDevice {
 
   // Documents of images go nowhere: the brackets only keep pages apart.
   bool start_document(std::string_view) override {
-    document_open_ = true;
+    drop_page();
     return true;
   }
   bool end_document() override {
-    abort_document();
+    drop_page();
     return true;
   }
-  void abort_document() override {
-    drop_page();
-    document_open_ = false;
-  }
+  void abort_document() override { drop_page(); }
 
+  // A page drawn again later needs no document around it.
   bool start_page() override {
     drop_page();
-    if (!document_open_) return false;
     sheet_.emplace(capabilities(), scale_);
     if (!sheet_->ok()) {
       drop_page();
@@ -512,7 +509,6 @@ class GdiImageDevice final : public GdiPageDevice, public ImagePageDevice {
   }
 
   double scale_ = 1.0;
-  bool document_open_ = false;
   std::optional<GdiImageSheet> sheet_;
   PageImage image_;
 };

@@ -1,4 +1,5 @@
 #include "ui/dialogs_win32.h"
+#include "ui/preview_win32.h"
 #include "ui/toolkit.h"
 #include "ui/window_win32.h"
 
@@ -6,7 +7,8 @@ namespace tarvo::ui {
 namespace {
 
 // The toolkit on the Windows user interface: the system's own boxes and
-// windows of its common controls. An unattended run shows no window.
+// windows of its common controls (the chooser and the preview). An
+// unattended run shows no window.
 class Win32Toolkit final : public Toolkit {
  public:
   Dialogs& dialogs() override {
@@ -18,6 +20,10 @@ class Win32Toolkit final : public Toolkit {
   std::unique_ptr<Window> create_window(const WindowDesc& desc) override {
     if (!has_display()) return nullptr;
     return make_win32_window(desc);
+  }
+  std::unique_ptr<PreviewWindow> create_preview(const PreviewDesc& desc) override {
+    if (!has_display()) return nullptr;
+    return make_win32_preview(desc);
   }
 
  private:
