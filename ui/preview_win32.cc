@@ -106,7 +106,6 @@ class Win32Preview final : public PreviewWindow {
         end();
         break;
       }
-      if (msg.message == WM_KEYDOWN && key(msg.wParam)) continue;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -313,7 +312,7 @@ class Win32Preview final : public PreviewWindow {
     EndPaint(hwnd, &ps);
   }
 
-  // The window's keys, wherever the focus is inside it.
+  // The window's keys; the page has the focus whenever the window has it.
   bool key(WPARAM vk) {
     const bool control = GetKeyState(VK_CONTROL) < 0;
     switch (vk) {
@@ -415,6 +414,9 @@ class Win32Preview final : public PreviewWindow {
       case WM_VSCROLL: self->on_scroll(SB_VERT, wparam); return 0;
       case WM_MOUSEWHEEL: self->wheel(wparam); return 0;
       case WM_LBUTTONDOWN: SetFocus(hwnd); return 0;
+      case WM_KEYDOWN:
+        if (self->key(wparam)) return 0;
+        break;
       default: break;
     }
     return DefWindowProcW(hwnd, message, wparam, lparam);
