@@ -98,17 +98,7 @@ class Win32Preview final : public PreviewWindow {
 
   void run() override {
     show();
-    MSG msg;
-    while (!ended_) {
-      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-      if (got <= 0) {
-        if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-        end();
-        break;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    run_messages([this] { return ended_; }, [this] { end(); });
   }
 
   void end() override {

@@ -38,6 +38,22 @@ void* window_object(HWND window, UINT message, LPARAM lparam) {
   return object;
 }
 
+void run_messages(const std::function<bool()>& ended, const std::function<void()>& end,
+                  const std::function<bool(const MSG&)>& take) {
+  MSG msg;
+  while (!ended()) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+      end();
+      return;
+    }
+    if (take && take(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
 GdiObject make_font(const wchar_t* face, int pixel_height, int dpi) {
   LOGFONTW f{};
   f.lfHeight = -scaled(pixel_height, dpi);  // negative: the characters' height, not the cell's

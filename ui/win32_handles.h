@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <type_traits>
 
@@ -30,6 +31,13 @@ void register_window_class(const wchar_t* name, WNDPROC proc, int background);
 // The object a window was created for (the creation parameter), kept from
 // WM_NCCREATE on; null before, and after WM_NCDESTROY.
 void* window_object(HWND window, UINT message, LPARAM lparam);
+
+// A window's event loop: dispatches the thread's messages until `ended`
+// says so. `take` may keep a message from being dispatched (true: taken). A
+// quit request is the whole program's: the window ends (`end`) and the
+// request is passed on.
+void run_messages(const std::function<bool()>& ended, const std::function<void()>& end,
+                  const std::function<bool(const MSG&)>& take = {});
 
 // A font by face and character height in 96-dpi pixels.
 GdiObject make_font(const wchar_t* face, int pixel_height, int dpi);

@@ -227,19 +227,8 @@ class Win32Window final : public Window {
 
   void run() override {
     show();
-    MSG msg;
-    while (!ended_) {
-      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-      if (got <= 0) {
-        // A quit request is the whole program's: the window ends and passes it on.
-        if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-        end();
-        break;
-      }
-      if (msg.message == WM_SYSKEYDOWN && accelerator(msg.wParam)) continue;
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    run_messages([this] { return ended_; }, [this] { end(); },
+                 [this](const MSG& msg) { return msg.message == WM_SYSKEYDOWN && accelerator(msg.wParam); });
   }
 
   void end() override {
