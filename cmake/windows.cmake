@@ -7,6 +7,9 @@
 # The Windows headers: wide-character calls by default, no min and max macros.
 add_compile_definitions(UNICODE _UNICODE NOMINMAX)
 
+# The program's resources (resources/tarvousb.rc) go through windres.
+enable_language(RC)
+
 # Google Benchmark has no Windows build here.
 set(TARVO_BUILD_BENCH OFF)
 

@@ -69,7 +69,7 @@ std::unique_ptr<Chooser> build_chooser_window(Launcher& run, PrintCall print) {
                             look_of(run.window_environment)};
   c->OWND = run.toolkit.create_window(desc);
   if (!c->OWND) {
-    run.messages.G_ERRO(Value(std::string(kSemJanela)));
+    run.messages.G_ERRO(Value(std::string(run.toolkit.has_display() ? kJanelaRecusada : kSemJanela)));
     return nullptr;
   }
 

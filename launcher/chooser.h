@@ -47,6 +47,10 @@ inline constexpr std::string_view kSemJanela =
     "A Janela para Selecionar a Impressora NAO pode ser aberta: nenhuma tela disponível neste "
     "Computador";
 
+// The stop-box text when there is a display but the system refused the window.
+inline constexpr std::string_view kJanelaRecusada =
+    "A Janela para Selecionar a Impressora NAO pode ser aberta neste Computador";
+
 // Builds the chooser window over the filled table IMP. Without a display it
 // says so in the stop box and gives null.
 std::unique_ptr<Chooser> build_chooser_window(Launcher& run, PrintCall print);

@@ -89,7 +89,7 @@ void preview_job(Launcher& run, std::string_view printer) {
   desc.on_print = [&print] { print = true; };
   std::unique_ptr<ui::PreviewWindow> window = run.toolkit.create_preview(desc);
   if (!window) {
-    run.messages.G_ERRO(Value(std::string(kSemJanelaPreview)));
+    run.messages.G_ERRO(Value(std::string(run.toolkit.has_display() ? kPreviewRecusada : kSemJanelaPreview)));
     return;
   }
   window->run();

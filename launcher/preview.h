@@ -12,6 +12,8 @@ struct Launcher;
 
 inline constexpr std::string_view kSemJanelaPreview =
     "A Janela de PreView NAO pode ser aberta: nenhuma tela disponível neste Computador";
+// When there is a display but no preview window could be made.
+inline constexpr std::string_view kPreviewRecusada = "A Janela de PreView NAO pode ser aberta neste Computador";
 
 // "PreView - " + the chooser's title: the preview names itself, and the
 // file as the chooser does.

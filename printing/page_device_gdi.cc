@@ -4,19 +4,23 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "printing/dot_count.h"
 #include "printing/gdi_objects_win32.h"
 #include "printing/page_budget.h"
 #include "printing/page_device.h"
+#include "printing/page_image_scale.h"
 #include "printing/printer_handle_win32.h"
 #include "runtime/wide_text.h"
 
 namespace tarvo {
 namespace {
 
+using gdi::Bitmap;
 using gdi::Brush;
 using gdi::Dc;
 using gdi::Font;
@@ -28,8 +32,10 @@ constexpr int kHorizontalAlign = TA_LEFT | TA_RIGHT | TA_CENTER;
 
 // A printer's device context. Coordinates are the device's own: printer
 // dots from the corner of the printable area, as every Windows program
-// draws on a printer.
-class GdiPageDevice final : public PageDevice {
+// draws on a printer. Fonts are made and measured on the printer's context
+// always; the pages are drawn there too, or, for a device of images, into
+// the context of an image (draw_pages_into).
+class GdiPageDevice : public virtual PageDevice {
  public:
   GdiPageDevice(std::wstring printer, Dc dc) : printer_(std::move(printer)), dc_(std::move(dc)) {
     SetMapMode(dc_.get(), MM_TEXT);
@@ -152,6 +158,7 @@ class GdiPageDevice final : public PageDevice {
   // name is the print file's, in its code page.
   bool select_font(const FontRequest& request) override {
     if (failed()) return false;
+    const HDC drawn = draw_dc();
     const double dpi_x = std::max(1, GetDeviceCaps(dc_.get(), LOGPIXELSX));
     const double dpi_y = std::max(1, GetDeviceCaps(dc_.get(), LOGPIXELSY));
     const double largest = std::max(std::fabs(double(request.height)) * 72.0 / dpi_y,
@@ -162,6 +169,7 @@ class GdiPageDevice final : public PageDevice {
                           FALSE, static_cast<DWORD>(request.charset & 0xFF), OUT_DEVICE_PRECIS,
                           CLIP_DEFAULT_PRECIS, DRAFT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
     if (!font || SelectObject(dc_.get(), font.get()) == nullptr) return false;
+    if (drawn != dc_.get()) SelectObject(drawn, font.get());
     font_ = std::move(font);  // the font it replaces is out of the context and goes
     ++fonts_made_;
     TEXTMETRICW tm{};
@@ -184,6 +192,7 @@ class GdiPageDevice final : public PageDevice {
   void set_text_align(int flags) override {
     align_ = flags;
     SetTextAlign(dc_.get(), static_cast<UINT>(flags));
+    SetTextAlign(draw_dc(), static_cast<UINT>(flags));
   }
 
   // Drawn in pieces from the text's left end, which the alignment places,
@@ -203,10 +212,27 @@ class GdiPageDevice final : public PageDevice {
     const auto grey = static_cast<BYTE>(std::lround((1.0 - darkness) * 255));
     const Brush brush(CreateSolidBrush(RGB(grey, grey, grey)));
     const RECT area{x, y, held_dots(double(x) + width), held_dots(double(y) + height)};
-    if (brush) FillRect(dc_.get(), &area, brush.get());
+    if (brush) FillRect(draw_dc(), &area, brush.get());
+  }
+
+ protected:
+  HDC printer_dc() const { return dc_.get(); }
+
+  // From now on the page is drawn into `target` (with the printer's font and
+  // alignment), as a new page of the document; null ends that page.
+  void draw_pages_into(HDC target) {
+    if (target != nullptr) {
+      budget_.start_page();
+      if (font_) SelectObject(target, font_.get());
+      SetTextAlign(target, static_cast<UINT>(align_));
+    }
+    draw_dc_ = target;
+    page_open_ = target != nullptr;
   }
 
  private:
+  HDC draw_dc() const { return draw_dc_ != nullptr ? draw_dc_ : dc_.get(); }
+
   static DEVMODEW* as_devmode(std::vector<BYTE>& record) { return reinterpret_cast<DEVMODEW*>(record.data()); }
 
   // Marks only what the settings set; the quality apart.
@@ -317,7 +343,8 @@ class GdiPageDevice final : public PageDevice {
   void draw_on_sheet(int x, int y, double width, std::string_view text, std::optional<int> fixed_advance) {
     const Band band = sheet_band();
     double pen = double(x) - horizontal_shift(width);
-    SetTextAlign(dc_.get(), static_cast<UINT>((align_ & ~kHorizontalAlign) | TA_LEFT));
+    const HDC dc = draw_dc();
+    SetTextAlign(dc, static_cast<UINT>((align_ & ~kHorizontalAlign) | TA_LEFT));
     std::vector<INT> advances;
     for (std::size_t at = 0; at < text.size() && pen <= band.right; at += kPieceChars) {
       const std::wstring piece = wide_from_cp1252(text.substr(at, kPieceChars));
@@ -325,16 +352,17 @@ class GdiPageDevice final : public PageDevice {
       if (pen + piece_width >= band.left) {
         if (!take_page_room(PageBudget::kCallCost + piece.size() * PageBudget::kGlyphCost)) break;
         if (fixed_advance) advances.assign(piece.size(), *fixed_advance);
-        ExtTextOutW(dc_.get(), held_dots(pen), y, 0, nullptr, piece.data(), static_cast<UINT>(piece.size()),
+        ExtTextOutW(dc, held_dots(pen), y, 0, nullptr, piece.data(), static_cast<UINT>(piece.size()),
                     fixed_advance ? advances.data() : nullptr);
       }
       pen += piece_width;
     }
-    SetTextAlign(dc_.get(), static_cast<UINT>(align_));
+    SetTextAlign(dc, static_cast<UINT>(align_));
   }
 
   std::wstring printer_;
   Dc dc_;
+  HDC draw_dc_ = nullptr;  // the image's context while a page of images is open
   std::vector<BYTE> devmode_;  // the settings record last given to the context
   Font font_;
   std::uint64_t fonts_made_ = 0;
@@ -346,14 +374,139 @@ class GdiPageDevice final : public PageDevice {
   PageBudget budget_;
 };
 
+// A white sheet drawn into a 32-bit image at a scale; its context draws in
+// the printer's dots from the corner of the printable area, as the
+// printer's does.
+class GdiImageSheet {
+ public:
+  GdiImageSheet(const DeviceCaps& caps, double pixels_per_point) {
+    const double width_points = caps.page_width * 72.0 / std::max(1, caps.dpi_x);
+    const double height_points = caps.page_height * 72.0 / std::max(1, caps.dpi_y);
+    const double scale = fitting_scale(width_points, height_points, pixels_per_point);
+    width_ = std::max(1, static_cast<int>(std::ceil(width_points * scale)));
+    height_ = std::max(1, static_cast<int>(std::ceil(height_points * scale)));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;  // rows from the top
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    dc_.reset(CreateCompatibleDC(nullptr));
+    void* bits = nullptr;
+    bitmap_.reset(dc_ ? CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr);
+    if (!bitmap_ || bits == nullptr) return;
+    pixels_ = static_cast<const std::uint32_t*>(bits);
+    old_bitmap_ = SelectObject(dc_.get(), bitmap_.get());
+    PatBlt(dc_.get(), 0, 0, width_, height_, WHITENESS);
+    SetGraphicsMode(dc_.get(), GM_ADVANCED);
+    const double x_scale = scale * 72.0 / std::max(1, caps.dpi_x);
+    const double y_scale = scale * 72.0 / std::max(1, caps.dpi_y);
+    const XFORM dots{static_cast<FLOAT>(x_scale), 0, 0, static_cast<FLOAT>(y_scale),
+                     static_cast<FLOAT>(caps.offset_x * x_scale), static_cast<FLOAT>(caps.offset_y * y_scale)};
+    SetWorldTransform(dc_.get(), &dots);
+  }
+  ~GdiImageSheet() {
+    if (old_bitmap_ != nullptr) SelectObject(dc_.get(), old_bitmap_);
+  }
+  GdiImageSheet(const GdiImageSheet&) = delete;
+  GdiImageSheet& operator=(const GdiImageSheet&) = delete;
+
+  bool ok() const { return pixels_ != nullptr; }
+  HDC dc() const { return dc_.get(); }
+
+  // 32-bit pixels of GDI are 0x00RRGGBB already.
+  PageImage image() const {
+    PageImage image;
+    if (!ok()) return image;
+    GdiFlush();
+    image.width = width_;
+    image.height = height_;
+    image.pixels.assign(pixels_, pixels_ + static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+    for (std::uint32_t& p : image.pixels) p |= 0xFF000000u;
+    return image;
+  }
+
+ private:
+  Dc dc_;
+  Bitmap bitmap_;
+  HGDIOBJ old_bitmap_ = nullptr;
+  const std::uint32_t* pixels_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+// The printer's device drawing its pages into images for the screen: the
+// same sheet, resolution, offsets, fonts and drawing as its printed pages;
+// nothing reaches the spooler.
+class GdiImageDevice final : public GdiPageDevice, public ImagePageDevice {
+ public:
+  using GdiPageDevice::GdiPageDevice;
+  ~GdiImageDevice() override { drop_page(); }
+
+  SheetSize sheet_size() const override {
+    const DeviceCaps caps = capabilities();
+    return {caps.page_width * 72.0 / std::max(1, caps.dpi_x), caps.page_height * 72.0 / std::max(1, caps.dpi_y)};
+  }
+  void set_image_scale(double pixels_per_point) override { scale_ = pixels_per_point; }
+  PageImage take_image() override { return std::exchange(image_, {}); }
+
+  // Documents of images go nowhere: the brackets only keep pages apart.
+  bool start_document(std::string_view) override {
+    drop_page();
+    return true;
+  }
+  bool end_document() override {
+    drop_page();
+    return true;
+  }
+  void abort_document() override { drop_page(); }
+
+  // A page drawn again later needs no document around it.
+  bool start_page() override {
+    drop_page();
+    sheet_.emplace(capabilities(), scale_);
+    if (!sheet_->ok()) {
+      drop_page();
+      return false;
+    }
+    draw_pages_into(sheet_->dc());
+    return true;
+  }
+
+  bool end_page() override {
+    if (!sheet_) return false;
+    image_ = sheet_->image();
+    drop_page();
+    return true;
+  }
+
+ private:
+  void drop_page() {
+    draw_pages_into(nullptr);
+    sheet_.reset();
+  }
+
+  double scale_ = 1.0;
+  std::optional<GdiImageSheet> sheet_;
+  PageImage image_;
+};
+
 class GdiPageDevices final : public PageDeviceFactory {
  public:
   // By the printer's name alone: the driver comes from the spooler.
-  std::unique_ptr<PageDevice> open(std::string_view printer) override {
+  std::unique_ptr<PageDevice> open(std::string_view printer) override { return open_as<GdiPageDevice>(printer); }
+  std::unique_ptr<ImagePageDevice> open_images(std::string_view printer) override {
+    return open_as<GdiImageDevice>(printer);
+  }
+
+ private:
+  template <class Device>
+  static std::unique_ptr<Device> open_as(std::string_view printer) {
     std::wstring name = wide_from_utf8(printer);
     Dc dc(CreateDCW(nullptr, name.c_str(), nullptr, nullptr));
     if (!dc) return nullptr;
-    return std::make_unique<GdiPageDevice>(std::move(name), std::move(dc));
+    return std::make_unique<Device>(std::move(name), std::move(dc));
   }
 };
 

@@ -7,26 +7,12 @@
 #include <optional>
 
 #include "printing/page_canvas_cairo.h"
+#include "printing/page_image_scale.h"
 
 namespace tarvo {
 namespace {
 
 using cairo_pages::CairoCanvas;
-
-// The largest image a sheet is drawn into, in pixels (256 MB): a scale that
-// would need more draws the sheet smaller. cairo takes no side above 32767.
-constexpr double kMostPixels = 64.0 * 1024 * 1024;
-constexpr double kLongestSide = 32767;
-
-// The scale asked for, or less where the image would be too large.
-double fitting_scale(double width_points, double height_points, double pixels_per_point) {
-  double scale = pixels_per_point > 0 && std::isfinite(pixels_per_point) ? pixels_per_point : 1.0;
-  const double area = width_points * height_points * scale * scale;
-  if (area > kMostPixels) scale *= std::sqrt(kMostPixels / area);
-  const double side = std::max(width_points, height_points) * scale;
-  if (side > kLongestSide) scale *= kLongestSide / side;
-  return scale;
-}
 
 class CairoImageDevice final : public CairoCanvas, public ImagePageDevice {
  public:

@@ -8,6 +8,10 @@ own icon (a printer handing out a slip with a bar code) in the sizes of the
 desktop's icon theme. Everything is drawn here from shapes and a seeded
 noise, so the output is the same on every run.
 
+For the Windows program the same images go out as BMP files, which its
+resource script compiles into BITMAP resources, and the icon's sizes as one
+ICO file.
+
     scripts/make-bitmaps.py [OUTPUT_FOLDER [ICON_FOLDER]]
         (defaults: resources/ and packaging/icons/)
 """
@@ -41,6 +45,44 @@ def write_png(path, width, height, rgba):
     png += chunk(b"IEND", b"")
     with open(path, "wb") as f:
         f.write(png)
+
+
+# The buttons' transparent pixels in the BMP files: the Windows tool bar
+# leaves this colour out, and the soft edges are blended over the face of
+# a button.
+MASK = (255, 0, 255)
+BUTTON_FACE = (240, 240, 240)
+
+
+def write_bmp(path, width, height, rgba):
+    """A 24-bit BMP, bottom-up; pixels with little alpha become MASK."""
+    stride = (width * 3 + 3) & ~3
+    pixels = bytearray()
+    for y in reversed(range(height)):
+        row = bytearray()
+        for x in range(width):
+            r, g, b, a = rgba[(y * width + x) * 4:(y * width + x) * 4 + 4]
+            if a < 64:
+                r, g, b = MASK
+            elif a < 255:
+                r, g, b = (int(round((c * a + f * (255 - a)) / 255.0)) for c, f in zip((r, g, b), BUTTON_FACE))
+            row += bytes((b, g, r))
+        pixels += row + b"\0" * (stride - len(row))
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(b"BM" + struct.pack("<IHHI", 14 + len(header) + len(pixels), 0, 0, 14 + len(header)))
+        f.write(header + pixels)
+
+
+def write_ico(path, pngs):
+    """An ICO file of PNG images: pngs is a list of (size, PNG bytes)."""
+    out = struct.pack("<HHH", 0, 1, len(pngs))
+    offset = 6 + 16 * len(pngs)
+    for size, data in pngs:
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    with open(path, "wb") as f:
+        f.write(out + b"".join(data for _, data in pngs))
 
 
 class Canvas:
@@ -204,6 +246,7 @@ def exit_():
 
 APP_UNITS = 48
 APP_SIZES = (16, 24, 32, 48, 64, 128, 256)
+ICO_SIZES = (16, 24, 32, 48, 256)
 
 
 def app_icon(size):
@@ -268,12 +311,21 @@ def main():
     os.makedirs(icons, exist_ok=True)
     for name, draw in (("REPORT", report), ("SEARCH", search), ("HELP", help_), ("EXIT", exit_)):
         c = draw()
-        write_png(os.path.join(folder, name + ".png"), c.size, c.size, c.rgba())
+        rgba = c.rgba()
+        write_png(os.path.join(folder, name + ".png"), c.size, c.size, rgba)
+        write_bmp(os.path.join(folder, name + ".bmp"), c.size, c.size, rgba)
     w, h, data = stone()
     write_png(os.path.join(folder, "PEDRA.png"), w, h, data)
+    write_bmp(os.path.join(folder, "PEDRA.bmp"), w, h, data)
+    pngs = []
     for size in APP_SIZES:
         c = app_icon(size)
-        write_png(os.path.join(icons, "tarvousb-%d.png" % size), size, size, c.rgba())
+        png = os.path.join(icons, "tarvousb-%d.png" % size)
+        write_png(png, size, size, c.rgba())
+        if size in ICO_SIZES:
+            with open(png, "rb") as f:
+                pngs.append((size, f.read()))
+    write_ico(os.path.join(folder, "tarvousb.ico"), pngs)
 
 
 if __name__ == "__main__":

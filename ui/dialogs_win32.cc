@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "runtime/wide_text.h"
+#include "ui/text_popup_win32.h"
 
 namespace tarvo::ui {
 namespace {
@@ -66,8 +67,9 @@ class Win32Dialogs final : public Dialogs {
     Beep(static_cast<DWORD>(hertz), static_cast<DWORD>(milliseconds));
   }
 
-  // Until the program has a window of its own the pop-up is a plain box.
-  void text_popup(std::string_view text, Point, std::string_view) override {
+  void text_popup(std::string_view text, Point at, std::string_view font) override {
+    popup_ = show_text_popup(text, at, font);
+    if (popup_) return;
     const HWND owner = GetActiveWindow();
     MessageBoxW(owner, wide_from_utf8(text).c_str(), L"TarvoUSB - Ajuda", MB_OK | owner_flags(owner));
   }
@@ -77,6 +79,9 @@ class Win32Dialogs final : public Dialogs {
     GetCursorPos(&p);
     return {static_cast<int>(p.x), static_cast<int>(p.y)};
   }
+
+ private:
+  std::unique_ptr<TextPopup> popup_;
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "ui/preview_qt.h"
 
+#include "ui/preview_view.h"
 #include "ui/window_loop_qt.h"
 
 #include <QAction>
@@ -20,7 +21,6 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
-#include <list>
 #include <utility>
 
 namespace tarvo::ui {
@@ -28,17 +28,10 @@ namespace {
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
-enum class Zoom { fit_page, fit_width, actual_size, chosen };
+using Zoom = PreviewView::Zoom;
 
-// Zoom by the wheel: each step a quarter more or less, from a tenth of the
-// actual size to four times it.
-constexpr double kWheelStep = 1.25;
-constexpr double kLeastZoom = 0.1;
-constexpr double kMostZoom = 4.0;
 // Grey around the page, in pixels.
 constexpr int kMargin = 12;
-// Page images kept: the one shown and the last ones turned from.
-constexpr std::size_t kKeptImages = 3;
 
 // A page image as Qt takes it, without copying the pixels.
 QImage to_qimage(PageImage page) {
@@ -68,7 +61,7 @@ class PreviewMain final : public QMainWindow {
 class QtPreview final : public PreviewWindow, public QObject {
  public:
   explicit QtPreview(const PreviewDesc& desc)
-      : desc_(desc), count_(desc.pages ? desc.pages->page_count() : 0), window_(std::make_unique<PreviewMain>()) {
+      : desc_(desc), view_(desc.pages ? desc.pages->page_count() : 0), window_(std::make_unique<PreviewMain>()) {
     window_->setWindowTitle(qs(desc.title));
     window_->setWindowModality(Qt::ApplicationModal);
     place(desc.frame);
@@ -101,19 +94,13 @@ class QtPreview final : public PreviewWindow, public QObject {
   bool eventFilter(QObject* watched, QEvent* e) override {
     if (e->type() != QEvent::Wheel) return QObject::eventFilter(watched, e);
     auto* wheel = static_cast<QWheelEvent*>(e);
-    if ((wheel->modifiers() & Qt::ControlModifier) == 0 || count_ == 0) return false;
+    if ((wheel->modifiers() & Qt::ControlModifier) == 0 || view_.count() == 0) return false;
     const int steps = wheel->angleDelta().y() / 120;
-    if (steps != 0) zoom_by(std::pow(kWheelStep, steps));
+    if (steps != 0) zoom_by(PreviewView::wheel_step(steps));
     return true;
   }
 
  private:
-  struct Kept {
-    std::size_t page;
-    double pixels_per_point;
-    QImage image;
-  };
-
   void place(const Rect& frame) {
     QRect wanted(frame.left, frame.top, frame.width(), frame.height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -140,9 +127,9 @@ class QtPreview final : public PreviewWindow, public QObject {
   QAction* zoom_action(const std::string& text, Zoom zoom, QActionGroup* group) {
     auto* a = new QAction(qs(text), group);
     a->setCheckable(true);
-    a->setChecked(zoom == zoom_);
+    a->setChecked(zoom == view_.zoom());
     QObject::connect(a, &QAction::triggered, window_.get(), [this, zoom] {
-      zoom_ = zoom;
+      view_.set_zoom(zoom);
       show_page();
     });
     return a;
@@ -212,7 +199,7 @@ class QtPreview final : public PreviewWindow, public QObject {
     page_->setObjectName("page");
     page_->setAlignment(Qt::AlignCenter);
     page_->setMargin(kMargin);
-    if (count_ == 0) {
+    if (view_.count() == 0) {
       QFont big = page_->font();
       big.setPointSizeF(big.pointSizeF() * 2);
       page_->setFont(big);
@@ -229,16 +216,13 @@ class QtPreview final : public PreviewWindow, public QObject {
     end();
     if (desc_.on_print) desc_.on_print();
   }
-  void previous() { turn_to(shown_ > 0 ? shown_ - 1 : 0); }
-  void next() { turn_to(shown_ + 1); }
-  void first() { turn_to(0); }
-  void last() { turn_to(count_ > 0 ? count_ - 1 : 0); }
+  void previous() { turned(view_.previous()); }
+  void next() { turned(view_.next()); }
+  void first() { turned(view_.first()); }
+  void last() { turned(view_.last()); }
 
-  void turn_to(std::size_t page) {
-    if (count_ == 0) return;
-    page = std::min(page, count_ - 1);
-    if (page == shown_) return;
-    shown_ = page;
+  void turned(bool turned) {
+    if (!turned) return;
     show_page();
     scroll_->verticalScrollBar()->setValue(0);
   }
@@ -247,61 +231,42 @@ class QtPreview final : public PreviewWindow, public QObject {
   double actual_size() const { return window_->logicalDpiX() / 72.0; }
 
   double pixels_per_point() const {
-    const PageSize size = desc_.pages->page_size(shown_);
     const QSize room = scroll_->maximumViewportSize() - QSize(2 * kMargin, 2 * kMargin);
-    double ppp = actual_size();
-    if (size.width > 0 && size.height > 0) {
-      switch (zoom_) {
-        case Zoom::fit_page: ppp = std::min(room.width() / size.width, room.height() / size.height); break;
-        case Zoom::fit_width: ppp = (room.width() - scroll_->verticalScrollBar()->sizeHint().width()) / size.width; break;
-        case Zoom::actual_size: break;
-        case Zoom::chosen: ppp = actual_size() * factor_; break;
-      }
-    }
-    return std::clamp(ppp, actual_size() * kLeastZoom, actual_size() * kMostZoom);
+    return view_.pixels_per_point(desc_.pages->page_size(view_.shown()),
+                                  {double(room.width()), double(room.height()),
+                                   double(scroll_->verticalScrollBar()->sizeHint().width())},
+                                  actual_size());
   }
 
   void zoom_by(double step) {
-    factor_ = std::clamp(pixels_per_point() / actual_size() * step, kLeastZoom, kMostZoom);
-    zoom_ = Zoom::chosen;
+    view_.zoom_by(step, pixels_per_point(), actual_size());
     if (QAction* checked = zooms_->checkedAction()) checked->setChecked(false);
     show_page();
   }
 
-  const QImage& image_of(std::size_t page, double ppp) {
-    for (auto it = kept_.begin(); it != kept_.end(); ++it) {
-      if (it->page == page && std::fabs(it->pixels_per_point - ppp) < 1e-9) {
-        kept_.splice(kept_.begin(), kept_, it);
-        return kept_.front().image;
-      }
-    }
-    kept_.push_front({page, ppp, to_qimage(desc_.pages->render(page, ppp))});
-    if (kept_.size() > kKeptImages) kept_.pop_back();
-    return kept_.front().image;
-  }
-
   void show_page() {
-    previous_->setEnabled(count_ > 0 && shown_ > 0);
-    next_->setEnabled(count_ > 0 && shown_ + 1 < count_);
-    if (count_ == 0) {
-      counter_->setText(QString());
+    previous_->setEnabled(view_.has_previous());
+    next_->setEnabled(view_.has_next());
+    counter_->setText(qs(view_.counter(desc_.words)));
+    if (view_.count() == 0) {
       zoom_label_->setText(QString());
       page_->adjustSize();
       return;
     }
     const double ppp = pixels_per_point();
     const qreal ratio = window_->devicePixelRatioF();
-    QImage image = image_of(shown_, ppp * ratio);
+    QImage image = kept_.image_of(view_.shown(), ppp * ratio, [this](std::size_t page, double scale) {
+      return to_qimage(desc_.pages->render(page, scale));
+    });
     image.setDevicePixelRatio(ratio);
     page_->setPixmap(QPixmap::fromImage(image));
     page_->adjustSize();
-    counter_->setText(qs(desc_.words.page_counter(shown_ + 1, count_)));
-    zoom_label_->setText(QString::number(std::lround(ppp / actual_size() * 100)) + " %");
+    zoom_label_->setText(qs(view_.zoom_text(ppp, actual_size())));
   }
 
   // A window being resized is fitted again once the resizing events are in.
   void refit_later() {
-    if (refit_pending_ || zoom_ == Zoom::actual_size || zoom_ == Zoom::chosen) return;
+    if (refit_pending_ || !view_.follows_room()) return;
     refit_pending_ = true;
     QTimer::singleShot(0, window_.get(), [this] {
       refit_pending_ = false;
@@ -310,12 +275,9 @@ class QtPreview final : public PreviewWindow, public QObject {
   }
 
   PreviewDesc desc_;
-  std::size_t count_;
-  std::size_t shown_ = 0;
-  Zoom zoom_ = Zoom::fit_page;
-  double factor_ = 1.0;
+  PreviewView view_;
   bool refit_pending_ = false;
-  std::list<Kept> kept_;
+  KeptImages<QImage> kept_;
   WindowLoop loop_;
   std::unique_ptr<PreviewMain> window_;
   QAction* print_ = nullptr;

@@ -1,11 +1,14 @@
 #include "ui/dialogs_win32.h"
+#include "ui/preview_win32.h"
 #include "ui/toolkit.h"
+#include "ui/window_win32.h"
 
 namespace tarvo::ui {
 namespace {
 
-// The toolkit on the Windows user interface: the system's own boxes. It has
-// no window of its own yet, so the chooser cannot open and says so.
+// The toolkit on the Windows user interface: the system's own boxes and
+// windows of its common controls (the chooser and the preview). An
+// unattended run shows no window.
 class Win32Toolkit final : public Toolkit {
  public:
   Dialogs& dialogs() override {
@@ -14,6 +17,14 @@ class Win32Toolkit final : public Toolkit {
     return *boxes_;
   }
   bool has_display() override { return !unattended_run(); }
+  std::unique_ptr<Window> create_window(const WindowDesc& desc) override {
+    if (!has_display()) return nullptr;
+    return make_win32_window(desc);
+  }
+  std::unique_ptr<PreviewWindow> create_preview(const PreviewDesc& desc) override {
+    if (!has_display()) return nullptr;
+    return make_win32_preview(desc);
+  }
 
  private:
   std::unique_ptr<Dialogs> boxes_;

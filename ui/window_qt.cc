@@ -1,5 +1,6 @@
 #include "ui/window_qt.h"
 
+#include "ui/grid_keys.h"
 #include "ui/window_loop_qt.h"
 
 #include <QAbstractTableModel>
@@ -80,26 +81,25 @@ class TableModel final : public QAbstractTableModel {
 
 class GridView final : public QTableView {
  public:
-  std::function<void(int)> key_down;
-  std::function<void(int)> character;
-  std::function<bool()> live;
+  std::unique_ptr<GridKeys> keys;
   bool focus_colour = false;
 
  protected:
   void keyPressEvent(QKeyEvent* e) override {
-    // Alt + letter belongs to the buttons' accelerators.
-    if ((e->modifiers() & Qt::AltModifier) != 0) {
-      QTableView::keyPressEvent(e);
-      return;
+    KeyPress press;
+    press.alt = (e->modifiers() & Qt::AltModifier) != 0;
+    press.key = key_code(*e);
+    press.character = char_code(*e);
+    press.types = e->key() == Qt::Key_Escape || (!e->text().isEmpty() && e->text().at(0).isPrint());
+    switch (keys->press(press)) {
+      case KeyNext::accelerators:
+      case KeyNext::grid:
+        QTableView::keyPressEvent(e);
+        return;
+      case KeyNext::nowhere:
+        e->accept();
+        return;
     }
-    // Typed characters go to the callbacks only: the view's own search by
-    // first letter would move the row under a hot key.
-    const bool typed = e->key() == Qt::Key_Escape || (!e->text().isEmpty() && e->text().at(0).isPrint());
-    if (key_down && live()) key_down(key_code(*e));
-    const int ch = char_code(*e);
-    if (ch != 0 && character && live()) character(ch);
-    if (!typed && live()) QTableView::keyPressEvent(e);
-    e->accept();
   }
   void focusInEvent(QFocusEvent* e) override {
     show_focus(true);
@@ -234,9 +234,7 @@ class QtWindow final : public Window {
     layout->setSpacing(0);
 
     auto* view = new GridView;
-    view->key_down = desc.on_key_down;
-    view->character = desc.on_char;
-    view->live = live();
+    view->keys = std::make_unique<GridKeys>(desc.on_key_down, desc.on_char, live());
     view->focus_colour = look_.focus_colour;
     view->setFont(qt_font(desc.font));
     view->setModel(new TableModel(*desc.table, qs(desc.header), view));

@@ -31,6 +31,20 @@ TEST(Chooser, WithoutADisplayTheStopBoxSaysSoAndTheRunEnds) {
   EXPECT_FALSE(run.outcome.has_value());
 }
 
+// With a display, only a refused window is said: the screen is there.
+TEST(Chooser, ARefusedWindowSaysSoWithoutBlamingTheDisplay) {
+  NoPrinters printers;
+  test::FakeToolkit toolkit;
+  toolkit.display = true;
+  toolkit.windows = false;
+  test::TempDir dir;
+  Launcher run(printers, toolkit);
+  MAIN(run, dir.write("job.txt", "sem marcador").string());
+  ASSERT_EQ(toolkit.boxes.shown.size(), 1u);
+  EXPECT_EQ(toolkit.boxes.shown[0].text, kJanelaRecusada);
+  EXPECT_FALSE(run.outcome.has_value());
+}
+
 TEST(Chooser, TitleDropsTheLastFourCharactersOfThePath) {
   EXPECT_EQ(chooser_title("7.9702", "C:\\TMP\\JOB.TXT"), "TARVO Printers 7.9702    C:\\TMP\\JOB");
   EXPECT_EQ(chooser_title("7.9702", "JOB"), "TARVO Printers 7.9702    ");

@@ -136,6 +136,9 @@ TEST_F(Previewing, NothingToShowIsSaid) {
   toolkit.windows = false;
   preview(command("NP") + command("ST") + test::record({"N", "1", "1", "texto"}), true);
   EXPECT_EQ(box_texts().back(), kSemJanelaPreview);
+  toolkit.display = true;
+  preview(command("NP") + command("ST") + test::record({"N", "1", "1", "texto"}), true);
+  EXPECT_EQ(box_texts().back(), kPreviewRecusada);
   EXPECT_FALSE(run.outcome.has_value());
   cups.wait_idle();
   EXPECT_TRUE(cups.jobs(queue).empty());

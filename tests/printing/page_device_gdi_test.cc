@@ -3,6 +3,8 @@
 // (Liberation Mono in the test's prefix) at the sizes the model asks for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "printing/page_device.h"
 #include "printing/printer_service.h"
 #include "printing/win32prn.h"
@@ -66,6 +68,52 @@ TEST_F(GdiPages, UnknownPrinterDoesNotOpen) {
   auto p = make("Impressora_Que_Nao_Existe");
   EXPECT_FALSE(p->Create());
   EXPECT_FALSE(p->hPrinterDc);
+}
+
+// Dark pixels of an image within a box of pixels.
+int dark_pixels(const PageImage& image, int left, int top, int right, int bottom) {
+  int dark = 0;
+  for (int y = std::max(top, 0); y < std::min(bottom, image.height); ++y)
+    for (int x = std::max(left, 0); x < std::min(right, image.width); ++x)
+      if ((image.pixels[std::size_t(y) * std::size_t(image.width) + std::size_t(x)] & 0xFFu) < 0x80u) ++dark;
+  return dark;
+}
+
+// A preview's pages: the printer's own sheet, offsets and fonts drawn into
+// images at the asked scale, a fresh white sheet each page.
+TEST_F(GdiPages, ImagesShowThePrintersPageAtTheirScale) {
+  const auto device = devices->open_images(kQueue);
+  ASSERT_TRUE(device);
+  const SheetSize sheet = device->sheet_size();
+  EXPECT_NEAR(sheet.width, 595.3, 0.5);  // A4 in points
+  EXPECT_NEAR(sheet.height, 841.9, 0.5);
+
+  device->set_image_scale(0.5);  // 300 dots a point and a half: 0.12 pixels a dot
+  ASSERT_TRUE(device->start_document("PreView"));
+  ASSERT_TRUE(device->start_page());
+  device->fill_rect(0, 0, 300, 300, 1.0);  // an inch from the printable area's corner
+  ASSERT_TRUE(device->select_font({"Courier New", -100}));
+  device->set_text_align(0x18);  // left, baseline
+  EXPECT_EQ(device->draw_text(1000, 2000, "MMMM", 60), 240);
+  ASSERT_TRUE(device->end_page());
+  const PageImage page = device->take_image();
+  ASSERT_EQ(page.width, 298);
+  ASSERT_EQ(page.height, 421);
+  // The square from 75 to 375 dots: pixels 9 to 45.
+  EXPECT_EQ(dark_pixels(page, 10, 10, 44, 44), 34 * 34);
+  EXPECT_EQ(dark_pixels(page, 0, 0, 8, 421), 0);
+  EXPECT_EQ(dark_pixels(page, 47, 0, 298, 8), 0);
+  // The text from 1075 dots across, on the baseline at 2075: pixels 129 to
+  // 158 across and about 9 above 249.
+  EXPECT_GT(dark_pixels(page, 128, 238, 160, 250), 40);
+  EXPECT_EQ(dark_pixels(page, 162, 230, 298, 260), 0);
+  EXPECT_EQ(dark_pixels(page, 60, 252, 298, 421), 0);
+  EXPECT_TRUE(device->take_image().pixels.empty());
+
+  ASSERT_TRUE(device->start_page());
+  ASSERT_TRUE(device->end_page());
+  EXPECT_EQ(dark_pixels(device->take_image(), 0, 0, 298, 421), 0);
+  EXPECT_TRUE(device->end_document());
 }
 
 }  // namespace

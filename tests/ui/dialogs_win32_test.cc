@@ -81,5 +81,43 @@ TEST_F(Win32Boxes, TextsAndTitlesKeepTheirAccents) {
   EXPECT_EQ(seen.text, "Esta Impressora \"Laser\" NAO est\xc3\xa1 Instalada");
 }
 
+// Lets the pop-up take the keys, as the program's message loop does.
+void pump_messages() {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+  MSG msg;
+  while (std::chrono::steady_clock::now() < until) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+TEST_F(Win32Boxes, HelpPopupStaysAtThePointInItsFontUntilAKeyOrAClick) {
+  const auto dialogs = make_win32_dialogs();
+  for (const UINT closing : {WM_KEYDOWN, WM_LBUTTONDOWN}) {
+    dialogs->text_popup("static function Tarvo\r\n   return nil", {200, 150}, "Tahoma, 8, , ");
+    const HWND popup = FindWindowW(L"TarvoUSB.Popup", nullptr);
+    ASSERT_NE(popup, nullptr);
+    pump_messages();
+    EXPECT_TRUE(IsWindowVisible(popup));
+    EXPECT_EQ(GetFocus(), popup);
+    RECT r;
+    GetWindowRect(popup, &r);
+    EXPECT_EQ(r.left, 200);
+    EXPECT_EQ(r.top, 150);
+    EXPECT_GT(r.bottom - r.top, 20);  // two lines
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(popup, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(utf8_from_wide(font.lfFaceName), "Tahoma");
+    EXPECT_EQ(font.lfHeight, -11);  // 8 points at 96 dpi
+
+    PostMessageW(popup, closing, closing == WM_KEYDOWN ? 'X' : 0, 0);
+    pump_messages();
+    EXPECT_FALSE(IsWindow(popup)) << closing;
+  }
+}
+
 }  // namespace
 }  // namespace tarvo::ui
