@@ -11,6 +11,7 @@
 
 #include "printing/dot_count.h"
 #include "printing/gdi_objects_win32.h"
+#include "printing/image_sheet_gdi.h"
 #include "printing/page_budget.h"
 #include "printing/page_device.h"
 #include "printing/page_image_scale.h"
@@ -20,7 +21,6 @@
 namespace tarvo {
 namespace {
 
-using gdi::Bitmap;
 using gdi::Brush;
 using gdi::Dc;
 using gdi::Font;
@@ -54,16 +54,9 @@ class GdiPageDevice : public virtual PageDevice {
   bool apply_settings(const PrintSettings& s) override {
     PrinterHandle printer(printer_);
     if (!printer) return false;
-    LPWSTR name = const_cast<LPWSTR>(printer_.c_str());
-    const LONG size = DocumentPropertiesW(nullptr, printer.get(), name, nullptr, nullptr, 0);
-    if (size < static_cast<LONG>(sizeof(DEVMODEW))) return false;
-    std::vector<BYTE> wanted(static_cast<std::size_t>(size));
-    if (devmode_.empty()) {
-      if (DocumentPropertiesW(nullptr, printer.get(), name, as_devmode(wanted), nullptr, DM_OUT_BUFFER) != IDOK)
-        return false;
-    } else {
-      std::copy_n(devmode_.begin(), std::min(devmode_.size(), wanted.size()), wanted.begin());
-    }
+    std::vector<BYTE> wanted = printer_settings(printer, printer_);
+    if (wanted.empty()) return false;
+    std::copy_n(devmode_.begin(), std::min(devmode_.size(), wanted.size()), wanted.begin());
     DEVMODEW& mode = *as_devmode(wanted);
     mode.dmFields = 0;
     set_fields(mode, s);
@@ -72,6 +65,7 @@ class GdiPageDevice : public virtual PageDevice {
       mode.dmFields |= DM_PRINTQUALITY;
     }
     std::vector<BYTE> merged(wanted.size());
+    LPWSTR name = const_cast<LPWSTR>(printer_.c_str());
     if (DocumentPropertiesW(nullptr, printer.get(), name, as_devmode(merged), as_devmode(wanted),
                             DM_IN_BUFFER | DM_OUT_BUFFER) != IDOK)
       return false;
@@ -374,67 +368,22 @@ class GdiPageDevice : public virtual PageDevice {
   PageBudget budget_;
 };
 
-// A white sheet drawn into a 32-bit image at a scale; its context draws in
-// the printer's dots from the corner of the printable area, as the
-// printer's does.
-class GdiImageSheet {
- public:
-  GdiImageSheet(const DeviceCaps& caps, double pixels_per_point) {
-    const double width_points = caps.page_width * 72.0 / std::max(1, caps.dpi_x);
-    const double height_points = caps.page_height * 72.0 / std::max(1, caps.dpi_y);
-    const double scale = fitting_scale(width_points, height_points, pixels_per_point);
-    width_ = std::max(1, static_cast<int>(std::ceil(width_points * scale)));
-    height_ = std::max(1, static_cast<int>(std::ceil(height_points * scale)));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;  // rows from the top
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    dc_.reset(CreateCompatibleDC(nullptr));
-    void* bits = nullptr;
-    bitmap_.reset(dc_ ? CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr);
-    if (!bitmap_ || bits == nullptr) return;
-    pixels_ = static_cast<const std::uint32_t*>(bits);
-    old_bitmap_ = SelectObject(dc_.get(), bitmap_.get());
-    PatBlt(dc_.get(), 0, 0, width_, height_, WHITENESS);
-    SetGraphicsMode(dc_.get(), GM_ADVANCED);
-    const double x_scale = scale * 72.0 / std::max(1, caps.dpi_x);
-    const double y_scale = scale * 72.0 / std::max(1, caps.dpi_y);
-    const XFORM dots{static_cast<FLOAT>(x_scale), 0, 0, static_cast<FLOAT>(y_scale),
-                     static_cast<FLOAT>(caps.offset_x * x_scale), static_cast<FLOAT>(caps.offset_y * y_scale)};
-    SetWorldTransform(dc_.get(), &dots);
-  }
-  ~GdiImageSheet() {
-    if (old_bitmap_ != nullptr) SelectObject(dc_.get(), old_bitmap_);
-  }
-  GdiImageSheet(const GdiImageSheet&) = delete;
-  GdiImageSheet& operator=(const GdiImageSheet&) = delete;
-
-  bool ok() const { return pixels_ != nullptr; }
-  HDC dc() const { return dc_.get(); }
-
-  // 32-bit pixels of GDI are 0x00RRGGBB already.
-  PageImage image() const {
-    PageImage image;
-    if (!ok()) return image;
-    GdiFlush();
-    image.width = width_;
-    image.height = height_;
-    image.pixels.assign(pixels_, pixels_ + static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
-    for (std::uint32_t& p : image.pixels) p |= 0xFF000000u;
-    return image;
-  }
-
- private:
-  Dc dc_;
-  Bitmap bitmap_;
-  HGDIOBJ old_bitmap_ = nullptr;
-  const std::uint32_t* pixels_ = nullptr;
-  int width_ = 0;
-  int height_ = 0;
-};
+// A sheet for the printer's page at a scale, whose context draws in the
+// printer's dots from the corner of the printable area, as the printer's
+// does.
+void open_printer_sheet(std::optional<GdiImageSheet>& sheet, const DeviceCaps& caps, double pixels_per_point) {
+  const double width_points = caps.page_width * 72.0 / std::max(1, caps.dpi_x);
+  const double height_points = caps.page_height * 72.0 / std::max(1, caps.dpi_y);
+  const double scale = fitting_scale(width_points, height_points, pixels_per_point);
+  sheet.emplace(static_cast<int>(std::ceil(width_points * scale)), static_cast<int>(std::ceil(height_points * scale)));
+  if (!sheet->ok()) return;
+  SetGraphicsMode(sheet->dc(), GM_ADVANCED);
+  const double x_scale = scale * 72.0 / std::max(1, caps.dpi_x);
+  const double y_scale = scale * 72.0 / std::max(1, caps.dpi_y);
+  const XFORM dots{static_cast<FLOAT>(x_scale), 0, 0, static_cast<FLOAT>(y_scale),
+                   static_cast<FLOAT>(caps.offset_x * x_scale), static_cast<FLOAT>(caps.offset_y * y_scale)};
+  SetWorldTransform(sheet->dc(), &dots);
+}
 
 // The printer's device drawing its pages into images for the screen: the
 // same sheet, resolution, offsets, fonts and drawing as its printed pages;
@@ -465,7 +414,7 @@ class GdiImageDevice final : public GdiPageDevice, public ImagePageDevice {
   // A page drawn again later needs no document around it.
   bool start_page() override {
     drop_page();
-    sheet_.emplace(capabilities(), scale_);
+    open_printer_sheet(sheet_, capabilities(), scale_);
     if (!sheet_->ok()) {
       drop_page();
       return false;
